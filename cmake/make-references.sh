@@ -1,0 +1,17 @@
+#!/bin/sh
+# Decodes every BMP of a folder tree with ImageMagick into a PPM of the same
+# relative name, as the reference the reader's pixels are compared with.
+# ImageMagick writes what it could decode even when it complains; a file it
+# cannot decode at all gets no reference.
+set -u
+src=$1 out=$2
+convert=/usr/bin/convert
+[ -x "$convert" ] || convert=convert
+mkdir -p "$out"
+find "$src" -name '*.bmp' | sort | while read -r f; do
+    rel=${f#"$src"/}
+    mkdir -p "$out/$(dirname "$rel")"
+    rm -f "$out/$rel.ppm"
+    "$convert" "$f[0]" -depth 8 "ppm:$out/$rel.ppm" >/dev/null 2>&1 || true
+done
+touch "$out/.done"

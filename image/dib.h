@@ -1,0 +1,79 @@
+// The image store: every picture lives in one DibBlock, a locked movable
+// global memory block laid out so that byte 32 onward is a complete
+// BITMAPINFO followed, at byte 1096, by the pixel bits.
+#pragma once
+
+#include <windows.h>
+#include <stddef.h>
+
+// Failure codes of the image store; 0 is success.
+enum {
+    DIB_OK = 0,
+    DIB_ERR_OPEN = 101,       // cannot open (read) or create (write) the file
+    DIB_ERR_CLOSE = 102,      // closing the file failed
+    DIB_ERR_MEMORY = 103,     // the block or a temporary buffer cannot be had
+    DIB_ERR_FILEHEADER = 104, // fewer than 14 bytes of file header
+    DIB_ERR_TYPE = 111,       // not "BM" (reader); file header not written (writer)
+    DIB_ERR_INFOHEADER = 112, // info header unreadable or describes no picture
+    DIB_ERR_PLANES = 113,
+    DIB_ERR_BITCOUNT = 114,
+    DIB_ERR_COMPRESSION = 115,
+    DIB_ERR_COLORTABLE = 116,
+    DIB_ERR_BITS = 117,       // the pixel bits are short, or do not fit
+};
+typedef LONG DibError;
+
+enum {
+    DIB_OWNS_BITMAP = 1,
+    DIB_OWNS_PALETTE = 2,
+    DIB_FROM_FILE = 4,
+};
+
+enum {
+    DIB_INFO_OFFSET = 32,
+    DIB_TABLE_OFFSET = 72,
+    DIB_BITS_OFFSET = 1096,
+};
+
+// The header is eight 32-bit words on every build. Handles are kept in
+// 32 bits: GDI handles keep their meaning there on 64-bit Windows, and the
+// memory handle is found again from the block's address where it is wider.
+struct DibBlock {
+    DWORD hGlobal;
+    DWORD hBitmap;
+    DWORD hPalette;
+    LONG width;
+    LONG height;
+    DWORD bitCount;
+    DWORD flags;
+    DWORD totalSize;
+    BITMAPINFOHEADER info;
+    RGBQUAD colors[256];
+};
+
+static_assert(sizeof(BITMAPINFOHEADER) == 40, "info header is 40 bytes");
+static_assert(offsetof(DibBlock, hGlobal) == 0, "header word 0");
+static_assert(offsetof(DibBlock, totalSize) == 28, "header is eight 32-bit words");
+static_assert(offsetof(DibBlock, info) == DIB_INFO_OFFSET, "info header at 32");
+static_assert(offsetof(DibBlock, colors) == DIB_TABLE_OFFSET, "colour table at 72");
+static_assert(sizeof(DibBlock) == DIB_BITS_OFFSET, "bits at 1096");
+
+inline BYTE *DibBits(DibBlock *dib) { return reinterpret_cast<BYTE *>(dib) + DIB_BITS_OFFSET; }
+inline BITMAPINFO *DibInfo(DibBlock *dib) { return reinterpret_cast<BITMAPINFO *>(&dib->info); }
+
+// Bytes of one stored row: the row's bits rounded up to whole 32-bit words.
+// Zero when the width or bit count make no sense or the row exceeds 2 GiB.
+DWORD DibRowBytes(LONG width, DWORD bitCount);
+
+// 32-bit handle words and the handles they stand for.
+inline DWORD HandleWord(HANDLE h) { return static_cast<DWORD>(reinterpret_cast<ULONG_PTR>(h)); }
+inline HANDLE WordHandle(DWORD w) { return reinterpret_cast<HANDLE>(static_cast<LONG_PTR>(static_cast<LONG>(w))); }
+inline HBITMAP DibBitmap(const DibBlock *dib) { return static_cast<HBITMAP>(WordHandle(dib->hBitmap)); }
+inline HPALETTE DibPalette(const DibBlock *dib) { return static_cast<HPALETTE>(WordHandle(dib->hPalette)); }
+
+// Reads a BMP file into a new locked block; null with a code in *error.
+DibBlock *LoadDib(DibError *error, const char *fileName);
+
+// Deletes the GDI objects the block owns and releases it; 0, or -1 for a
+// null block or a release the platform refused.
+int FreeDib(DibBlock *dib);

@@ -1,0 +1,25 @@
+// The glass-sphere lens: a 100 x 100 square whose inscribed disc shows the
+// picture magnified, drawn into the current picture's own bits.
+#pragma once
+
+#include <windows.h>
+
+enum { LENS_SIZE = 100, LENS_PIXELS = LENS_SIZE * LENS_SIZE };
+
+// Entry i * 100 + j: source row (byte 0) and column (byte 1) in the saved
+// square for lens row i, column j; rows in the patches' bottom-up order.
+extern BYTE LensTable[LENS_PIXELS][2];
+extern BYTE SavedPatch[LENS_PIXELS];   // the untouched pixels under the lens
+extern BYTE LensOutput[LENS_PIXELS];   // the distorted square before it is written
+
+void BuildLensTable();
+
+// Copy the width x height rectangle at picture coordinates (x, y) of
+// bottom-up 8-bit bits to or from a packed patch, bottom row first.
+void CopyPatchOut(BYTE *patch, const BYTE *bits, int x, int y, int width, int height, int stride, int pictureHeight);
+void CopyPatchIn(const BYTE *patch, BYTE *bits, int x, int y, int width, int height, int stride, int pictureHeight);
+
+// Draws the lens into CurrentDib with its square's corner at (x, y), after
+// putting back what the previous lens covered. The caller keeps the square
+// inside an 8-bit uncompressed picture.
+void DrawLens(int y, int x);

@@ -1,0 +1,29 @@
+#include "lens/lens.h"
+
+#include <math.h>
+
+BYTE LensTable[LENS_PIXELS][2];
+
+void BuildLensTable()
+{
+    const int radiusSquared = 2500, centre = 50;
+    const double sphere = 30.0, sphereSquared = 900.0;
+    for (int j = 0; j < LENS_SIZE; j++) {
+        for (int i = 0; i < LENS_SIZE; i++) {
+            int a = i - centre, b = j - centre;
+            int d2 = a * a + b * b;
+            BYTE *entry = LensTable[i * LENS_SIZE + j];
+            if (d2 >= radiusSquared) {
+                entry[0] = static_cast<BYTE>(i);
+                entry[1] = static_cast<BYTE>(j);
+                continue;
+            }
+            double s = sphereSquared - (d2 - radiusSquared);
+            double q = sqrt(s) + 1.0;
+            double f = sphere / (q + sphere);
+            // Truncation toward zero, never rounding: the table is pinned to it.
+            entry[0] = static_cast<BYTE>(centre + static_cast<int>(f * a));
+            entry[1] = static_cast<BYTE>(centre + static_cast<int>(f * b));
+        }
+    }
+}

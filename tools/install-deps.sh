@@ -1,0 +1,18 @@
+#!/bin/sh
+# Installs the Debian packages the build and the tests need, when any is
+# missing. Needs root (or sudo).
+set -eu
+packages="cmake ninja-build g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix
+binutils-mingw-w64-i686 binutils-mingw-w64-x86-64 googletest wine wine64 xvfb
+xdotool imagemagick"
+missing=""
+for p in $packages; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"
+done
+[ -z "$missing" ] && exit 0
+echo "Installing:$missing"
+sudo=""
+[ "$(id -u)" -eq 0 ] || sudo=sudo
+$sudo apt-get update -q
+# shellcheck disable=SC2086
+DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q $missing

@@ -1,0 +1,8 @@
+#!/bin/sh
+# Runs every test: installs what is missing, builds both architectures, and
+# runs the tests of the x64 build under Wine.
+set -eu
+cd "$(dirname "$0")/.."
+tools/install-deps.sh
+tools/build.sh
+tools/with-wine.sh build/x64 ctest --preset x64
