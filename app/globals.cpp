@@ -19,3 +19,5 @@ int ZoomMode;
 int SwallowButtonUp;
 BYTE ReturnRequested;
 int HandoffMarker;
+
+const char SettingsFile[] = "talvix.ini";

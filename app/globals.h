@@ -25,3 +25,7 @@ extern int ZoomMode;
 extern int SwallowButtonUp;
 extern BYTE ReturnRequested;
 extern int HandoffMarker;
+
+// The settings file shared with the menu program, by its bare name: the
+// profile functions find it in the Windows directory.
+extern const char SettingsFile[];

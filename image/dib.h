@@ -77,3 +77,23 @@ DibBlock *LoadDib(DibError *error, const char *fileName);
 // Deletes the GDI objects the block owns and releases it; 0, or -1 for a
 // null block or a release the platform refused.
 int FreeDib(DibBlock *dib);
+
+// Makes a logical palette from the block's colour table and attaches it,
+// deleting one the block owned before; null (and none attached) for a
+// 24-bit block or when the platform cannot make one.
+HPALETTE CreateDibPalette(DibBlock *dib);
+
+// Writes the block as a BMP file; 0, or -1 with a code in *error.
+int SaveDib(DibError *error, DibBlock *dib, const char *fileName);
+
+// Makes a device bitmap from the block, compatible with dc, and attaches it.
+HBITMAP DibToBitmap(DibBlock *dib, HDC dc);
+
+// A new block holding the bitmap at bitCount (1, 4, 8 or 24) bits per
+// pixel; null with a code in *error. *error is left alone on success.
+DibBlock *DibFromBitmap(DibError *error, int bitCount, HBITMAP bitmap, HDC dc);
+
+// A new 8-bit uncompressed block with the same pixels and colour table as
+// a 1-, 4- or 8-bit block, run-length compressed or not; null with a code
+// in *error for 24-bit blocks, which cannot become 8-bit without loss.
+DibBlock *ExpandToEightBits(DibError *error, DibBlock *dib);

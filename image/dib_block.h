@@ -10,3 +10,11 @@ DibBlock *AllocDibBlock(DWORD bitsBytes);
 
 // The memory handle of a block, for releasing it.
 HGLOBAL DibMemoryHandle(DibBlock *dib);
+
+// Walks a run-length stream (RLE8, or RLE4 when rle4) as a decoder does and
+// says whether it stays inside a width x height picture and names only
+// colours below `colours`. Decoders disagree on streams that do not, so
+// those are refused; a stream cut short just ends the picture early. With
+// `out`, writes each pixel's value at out + y * stride + x, y counted from
+// the bottom row; pixels the stream skips are left as they were.
+bool WalkRunLength(const BYTE *p, DWORD length, LONG width, LONG height, bool rle4, DWORD colours, BYTE *out, DWORD stride);

@@ -192,65 +192,6 @@ DibError ReadBits(HFILE file, const BmpLayout &layout, DibBlock *dib)
     return DIB_OK;
 }
 
-// Whether every pixel value of a run names an entry of the colour table.
-bool ColoursFit(const BYTE *p, DWORD count, bool rle4, DWORD colours)
-{
-    for (DWORD i = 0; i < count; i++) {
-        BYTE v = p[i];
-        if (rle4 ? ((v >> 4) >= colours || (v & 15) >= colours) : v >= colours)
-            return false;
-    }
-    return true;
-}
-
-// Walks a run-length stream as a decoder does and says whether it stays
-// inside the picture and its colour table. Decoders disagree on streams that
-// do not, so those are refused; a stream cut short ends the picture early.
-bool RunLengthFits(const BYTE *p, DWORD length, LONG width, LONG height, bool rle4, DWORD colours)
-{
-    DWORD pos = 0;
-    LONG x = 0, y = 0;
-    while (pos + 2 <= length) {
-        BYTE count = p[pos], value = p[pos + 1];
-        pos += 2;
-        if (count > 0) {
-            BYTE v = p[pos - 1];
-            bool fits = rle4 ? (v >> 4) < colours && (count == 1 || (v & 15) < colours) : v < colours;
-            if (y >= height || x + count > width || !fits)
-                return false;
-            x += count;
-            continue;
-        }
-        if (value == 0) {            // end of line
-            x = 0;
-            if (++y > height)
-                return false;
-        } else if (value == 1) {     // end of picture
-            return true;
-        } else if (value == 2) {     // delta
-            if (pos + 2 > length)
-                return false;
-            x += p[pos];
-            y += p[pos + 1];
-            pos += 2;
-            if (x > width || y > height)
-                return false;
-        } else {                     // absolute run, padded to 16 bits
-            DWORD bytes = rle4 ? (value + 1u) / 2 : value;
-            bytes = (bytes + 1) & ~1u;
-            if (y >= height || x + value > width || pos + bytes > length)
-                return false;
-            // The last byte of an odd RLE4 run holds one pixel only.
-            if (!ColoursFit(p + pos, rle4 ? value / 2 : value, rle4, colours) ||
-                (rle4 && (value & 1) && (p[pos + value / 2] >> 4) >= colours))
-                return false;
-            x += value;
-            pos += bytes;
-        }
-    }
-    return true;
-}
-
 // Whether every pixel of uncompressed palette bits names an entry that the
 // drawing call will find in the colour table.
 bool IndicesFit(DibBlock *dib)
@@ -336,8 +277,8 @@ DibBlock *LoadDib(DibError *error, const char *fileName)
     if (e == DIB_OK)
         e = ReadBits(file, layout, dib);
     if (e == DIB_OK && layout.info.biCompression != BI_RGB &&
-        !RunLengthFits(DibBits(dib), layout.bitsLength, dib->width, dib->height, layout.info.biCompression == BI_RLE4,
-                       dib->info.biClrUsed))
+        !WalkRunLength(DibBits(dib), layout.bitsLength, dib->width, dib->height, layout.info.biCompression == BI_RLE4,
+                       dib->info.biClrUsed, nullptr, 0))
         e = DIB_ERR_BITS;
     if (e == DIB_OK && layout.info.biCompression == BI_RGB && !IndicesFit(dib))
         e = DIB_ERR_COLORTABLE;   // the bits name colours the file does not have

@@ -11,6 +11,7 @@
 
 #include "image/dib.h"
 #include "support/bmp_builder.h"
+#include "support/pixels.h"
 
 namespace {
 
@@ -34,97 +35,6 @@ std::vector<std::string> CorpusFiles(const std::string &root)
         FindClose(h);
     }
     return files;
-}
-
-struct Rgb {
-    int width = 0, height = 0;
-    std::vector<uint8_t> pixels;   // r, g, b, top row first
-};
-
-// A binary PPM as ImageMagick writes it.
-bool ReadPpm(const std::string &name, Rgb *out)
-{
-    std::vector<uint8_t> f = ReadFileBytes(name);
-    size_t pos = 0;
-    auto field = [&]() {
-        while (pos < f.size() && (isspace(f[pos]) || f[pos] == '#')) {
-            if (f[pos] == '#')
-                while (pos < f.size() && f[pos] != '\n')
-                    pos++;
-            else
-                pos++;
-        }
-        long v = 0;
-        while (pos < f.size() && isdigit(f[pos]))
-            v = v * 10 + (f[pos++] - '0');
-        return v;
-    };
-    if (f.size() < 2 || f[0] != 'P' || f[1] != '6')
-        return false;
-    pos = 2;
-    out->width = field();
-    out->height = field();
-    long max = field();
-    pos++;
-    size_t need = size_t(out->width) * out->height * 3;
-    if (max != 255 || f.size() < pos + need)
-        return false;
-    out->pixels.assign(f.begin() + pos, f.begin() + pos + need);
-    return true;
-}
-
-// The block drawn the way the program draws every picture, into a 24-bit
-// surface filled beforehand with `fill` (what run-length skips leave).
-Rgb Draw(DibBlock *dib, COLORREF fill)
-{
-    Rgb out;
-    out.width = dib->width;
-    out.height = dib->height;
-    BITMAPINFO bi = {};
-    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-    bi.bmiHeader.biWidth = dib->width;
-    bi.bmiHeader.biHeight = -dib->height;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 24;
-    void *surface = nullptr;
-    HDC dc = CreateCompatibleDC(nullptr);
-    HBITMAP bmp = CreateDIBSection(dc, &bi, DIB_RGB_COLORS, &surface, nullptr, 0);
-    if (!bmp) {
-        DeleteDC(dc);
-        return out;
-    }
-    HGDIOBJ old = SelectObject(dc, bmp);
-    HBRUSH brush = CreateSolidBrush(fill);
-    RECT all = {0, 0, dib->width, dib->height};
-    FillRect(dc, &all, brush);
-    DeleteObject(brush);
-    SetDIBitsToDevice(dc, 0, 0, dib->width, dib->height, 0, 0, 0, dib->height, DibBits(dib), DibInfo(dib), DIB_RGB_COLORS);
-    GdiFlush();
-    size_t stride = (size_t(dib->width) * 3 + 3) & ~size_t(3);
-    out.pixels.resize(size_t(dib->width) * dib->height * 3);
-    for (int y = 0; y < dib->height; y++) {
-        const uint8_t *src = static_cast<uint8_t *>(surface) + y * stride;
-        for (int x = 0; x < dib->width; x++) {
-            uint8_t *dst = &out.pixels[(size_t(y) * dib->width + x) * 3];
-            dst[0] = src[x * 3 + 2];
-            dst[1] = src[x * 3 + 1];
-            dst[2] = src[x * 3 + 0];
-        }
-    }
-    SelectObject(dc, old);
-    DeleteObject(bmp);
-    DeleteDC(dc);
-    return out;
-}
-
-long CountDifferences(const Rgb &a, const Rgb &b)
-{
-    if (a.width != b.width || a.height != b.height || a.pixels.size() != b.pixels.size())
-        return -1;
-    long n = 0;
-    for (size_t i = 0; i < a.pixels.size(); i += 3)
-        n += memcmp(&a.pixels[i], &b.pixels[i], 3) != 0;
-    return n;
 }
 
 // The good files whose headers the reader accepts: each must load and
@@ -177,7 +87,7 @@ TEST(Corpus, EveryFileLoadsRightOrIsRefused)
             // Run-length skips leave the surface as it was; ImageMagick shows
             // colour 0 there, so that is what the surface starts as.
             const RGBQUAD &c0 = dib->colors[0];
-            Rgb drawn = Draw(dib, RGB(c0.rgbRed, c0.rgbGreen, c0.rgbBlue));
+            Rgb drawn = DrawDib(dib, RGB(c0.rgbRed, c0.rgbGreen, c0.rgbBlue));
             long differences = CountDifferences(drawn, reference);
             EXPECT_EQ(0, differences) << rel;
             compared++;
