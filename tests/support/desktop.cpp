@@ -1,0 +1,133 @@
+#include "support/desktop.h"
+
+#include <stdio.h>
+
+#include "support/bmp_builder.h"
+
+std::string SettingsPath()
+{
+    char dir[MAX_PATH];
+    GetWindowsDirectoryA(dir, sizeof dir);
+    return std::string(dir) + "\\talvix.ini";
+}
+
+void WriteSettings(const std::string &content)
+{
+    WriteFileBytes(SettingsPath(), std::vector<uint8_t>(content.begin(), content.end()));
+    WritePrivateProfileStringA(nullptr, nullptr, nullptr, "talvix.ini");   // drop any cached copy
+}
+
+std::string ReadSettings()
+{
+    WritePrivateProfileStringA(nullptr, nullptr, nullptr, "talvix.ini");
+    std::vector<uint8_t> v = ReadFileBytes(SettingsPath());
+    return std::string(v.begin(), v.end());
+}
+
+void RemoveSettings()
+{
+    DeleteFileA(SettingsPath().c_str());
+    WritePrivateProfileStringA(nullptr, nullptr, nullptr, "talvix.ini");
+}
+
+BoxWatcher::BoxWatcher(const char *caption, DWORD process) : caption_(caption), process_(process)
+{
+    thread_ = std::thread([this] { Run(); });
+}
+
+BoxWatcher::~BoxWatcher()
+{
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        stop_ = true;
+    }
+    thread_.join();
+}
+
+std::vector<std::string> BoxWatcher::Texts()
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    return texts_;
+}
+
+bool BoxWatcher::WaitFor(size_t count, DWORD milliseconds)
+{
+    DWORD start = GetTickCount();
+    while (GetTickCount() - start < milliseconds) {
+        if (Texts().size() >= count)
+            return true;
+        // Keep this thread's own windows answering while it waits.
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+        Sleep(10);
+    }
+    return Texts().size() >= count;
+}
+
+namespace {
+
+struct Search {
+    const std::string *caption;
+    DWORD process;
+    std::vector<HWND> found;
+};
+
+BOOL CALLBACK FindBoxes(HWND w, LPARAM lp)
+{
+    Search *s = reinterpret_cast<Search *>(lp);
+    char cls[32], text[256];
+    DWORD pid = 0;
+    GetWindowThreadProcessId(w, &pid);
+    if (pid == s->process && IsWindowVisible(w) && GetClassNameA(w, cls, sizeof cls) && strcmp(cls, "#32770") == 0 &&
+        GetWindowTextA(w, text, sizeof text) >= 0 && *s->caption == text)
+        s->found.push_back(w);
+    return TRUE;
+}
+
+// The longest static text of a box is its message.
+BOOL CALLBACK FindMessage(HWND w, LPARAM lp)
+{
+    std::string *best = reinterpret_cast<std::string *>(lp);
+    char cls[32], text[512];
+    if (GetClassNameA(w, cls, sizeof cls) && _stricmp(cls, "Static") == 0) {
+        int n = GetWindowTextA(w, text, sizeof text);
+        if (n > 0 && size_t(n) > best->size())
+            *best = text;
+    }
+    return TRUE;
+}
+
+}  // namespace
+
+void BoxWatcher::Run()
+{
+    for (;;) {
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            if (stop_)
+                return;
+        }
+        for (auto it = seen_.begin(); it != seen_.end();)
+            it = IsWindow(*it) ? std::next(it) : seen_.erase(it);
+        Search s = {&caption_, process_, {}};
+        EnumWindows(FindBoxes, reinterpret_cast<LPARAM>(&s));
+        for (HWND box : s.found) {
+            if (seen_.count(box))
+                continue;
+            seen_.insert(box);
+            std::string message;
+            EnumChildWindows(box, FindMessage, reinterpret_cast<LPARAM>(&message));
+            HWND ok = GetDlgItem(box, IDOK);
+            if (ok)
+                SendMessageA(ok, BM_CLICK, 0, 0);
+            else
+                PostMessageA(box, WM_COMMAND, IDOK, 0);
+            std::lock_guard<std::mutex> lock(mutex_);
+            texts_.push_back(message);
+        }
+        Sleep(10);
+    }
+}

@@ -1,0 +1,38 @@
+// The real settings file and real message boxes, for the tests.
+#pragma once
+
+#include <windows.h>
+
+#include <mutex>
+#include <set>
+#include <string>
+#include <thread>
+#include <vector>
+
+// "talvix.ini" in the Windows directory, where the profile functions find it.
+std::string SettingsPath();
+void WriteSettings(const std::string &content);
+std::string ReadSettings();   // empty when there is no file
+void RemoveSettings();
+
+// Watches for message boxes with the given caption, of this process or of
+// `process`, reads their text and presses their OK button, as a person
+// would. Stops when destroyed.
+class BoxWatcher {
+public:
+    explicit BoxWatcher(const char *caption, DWORD process = GetCurrentProcessId());
+    ~BoxWatcher();
+    std::vector<std::string> Texts();
+    // Waits until `count` boxes have been dismissed, or the timeout passes.
+    bool WaitFor(size_t count, DWORD milliseconds = 10000);
+
+private:
+    void Run();
+    std::string caption_;
+    DWORD process_;
+    bool stop_ = false;
+    std::mutex mutex_;
+    std::vector<std::string> texts_;
+    std::set<HWND> seen_;
+    std::thread thread_;
+};
