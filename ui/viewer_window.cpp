@@ -1,0 +1,142 @@
+// The viewer: the current picture with the lens drawn into it, following
+// the pointer, which it hides; a click toggles zoom mode.
+#include "ui/windows.h"
+
+#include "app/globals.h"
+#include "app/picture_set.h"
+#include "lens/lens.h"
+
+namespace {
+
+// The square's corner for a pointer position along one axis: under the
+// pointer, kept off the picture's first and last pixel line.
+short LensCorner(int pointer, int extent)
+{
+    int corner = pointer - 50;
+    if (corner <= 0)
+        corner = 1;
+    else if (corner + 100 >= extent)
+        corner = extent - 101;
+    return static_cast<short>(corner);
+}
+
+void MoveLens(HWND window, LPARAM lParam)
+{
+    if (!CurrentDib)
+        return;
+    short x = static_cast<short>(LOWORD(lParam)), y = static_cast<short>(HIWORD(lParam));
+    short left = LensCorner(x, CurrentDib->width), top = LensCorner(y, CurrentDib->height);
+    if (left == LensX && top == LensY)
+        return;
+    RECT before, after, both;
+    SetRect(&before, LensX, LensY, LensX + 100, LensY + 100);
+    SetRect(&after, left, top, left + 100, top + 100);
+    UnionRect(&both, &before, &after);
+    LensX = left;
+    LensY = top;
+    InvalidateRect(window, &both, FALSE);
+}
+
+void CreateViewer(HWND window)
+{
+    BuildLensTable();
+    PrevLensX = -1;
+    LensX = -1;
+    POINT p;
+    GetCursorPos(&p);
+    ScreenToClient(window, &p);
+    SendMessageA(window, WM_MOUSEMOVE, 0, MAKELPARAM(p.x & 0xFFFF, p.y & 0xFFFF));
+}
+
+void PaintPicture(HWND window)
+{
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(window, &ps);
+    if (CurrentDib) {
+        HPALETTE palette = DibPalette(CurrentDib);
+        if (palette) {
+            SelectPalette(dc, palette, FALSE);
+            RealizePalette(dc);
+        }
+        ClampLensToPicture();
+        DrawLens(LensY, LensX);
+        SetDIBitsToDevice(dc, 0, 0, CurrentDib->width, CurrentDib->height, 0, 0, 0, CurrentDib->height,
+                          DibBits(CurrentDib), DibInfo(CurrentDib), DIB_RGB_COLORS);
+    }
+    EndPaint(window, &ps);
+}
+
+// Reduces the lens corner where the square would pass the picture's far
+// edges, as after a zoom toggle.
+void FitLensToPicture()
+{
+    if (LensX + 100 >= CurrentDib->width)
+        LensX = static_cast<short>(CurrentDib->width - 101);
+    if (LensY + 100 >= CurrentDib->height)
+        LensY = static_cast<short>(CurrentDib->height - 101);
+}
+
+LRESULT ToggleZoom(HWND window, WPARAM wParam, LPARAM lParam)
+{
+    if (ZoomMode) {
+        SelectImage(0, CurrentImage);
+        ZoomMode = 0;
+        MoveWindow(window, ViewerRect.left, ViewerRect.top, ViewerRect.right, ViewerRect.bottom, FALSE);
+        SwallowButtonUp = 1;
+    } else {
+        if (!SelectImage(1, CurrentImage))
+            return DefWindowProcA(window, WM_LBUTTONDOWN, wParam, lParam);
+        ZoomMode = 1;
+        int w = CurrentDib->width < MainRect.right ? CurrentDib->width : MainRect.right;
+        int h = CurrentDib->height < MainRect.bottom ? CurrentDib->height : MainRect.bottom;
+        MoveWindow(window, (640 - w) / 2, (480 - h) / 2, w, h, TRUE);
+    }
+    FitLensToPicture();
+    InvalidateRect(MainWindow, nullptr, TRUE);
+    return DefWindowProcA(window, WM_LBUTTONDOWN, wParam, lParam);
+}
+
+}  // namespace
+
+// A picture change can leave the lens where a larger picture had it; the
+// square must lie wholly inside the picture whenever the lens is drawn.
+void ClampLensToPicture()
+{
+    if (!CurrentDib)
+        return;
+    FitLensToPicture();
+    if (LensX < 1)
+        LensX = 1;
+    if (LensY < 1)
+        LensY = 1;
+}
+
+LRESULT CALLBACK ViewerWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_CREATE:
+        CreateViewer(window);
+        break;
+    case WM_PAINT:
+        PaintPicture(window);
+        return 1;
+    case WM_SETCURSOR:
+        if (reinterpret_cast<HWND>(wParam) == window && LOWORD(lParam) == HTCLIENT) {
+            SetCursor(nullptr);
+            return 1;
+        }
+        break;
+    case WM_MOUSEMOVE:
+        MoveLens(window, lParam);
+        return 1;
+    case WM_LBUTTONDOWN:
+        return ToggleZoom(window, wParam, lParam);
+    case WM_LBUTTONUP:
+        SwallowButtonUp = 0;
+        return 1;
+    case WM_DESTROY:
+        PostQuitMessage(0);
+        return 1;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
