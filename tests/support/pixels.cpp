@@ -3,6 +3,7 @@
 #include <ctype.h>
 #include <string.h>
 
+#include "lens/lens.h"
 #include "support/bmp_builder.h"
 
 namespace {
@@ -122,4 +123,32 @@ long CountDifferences(const Rgb &a, const Rgb &b)
     for (size_t i = 0; i < a.pixels.size(); i += 3)
         n += memcmp(&a.pixels[i], &b.pixels[i], 3) != 0;
     return n;
+}
+
+Rgb WithLens(const Rgb &picture, int lensX, int lensY)
+{
+    Rgb out = picture;
+    for (int i = 0; i < 100; i++) {
+        for (int j = 0; j < 100; j++) {
+            // Lens row 0 is the square's bottom row.
+            const BYTE *e = LensTable[i * 100 + j];
+            const uint8_t *src = picture.At(lensX + e[1], lensY + 99 - e[0]);
+            uint8_t *dst = &out.pixels[(size_t(lensY + 99 - i) * out.width + lensX + j) * 3];
+            memcpy(dst, src, 3);
+        }
+    }
+    return out;
+}
+
+Rgb Crop(const Rgb &big, int x, int y, int width, int height)
+{
+    Rgb out;
+    if (x < 0 || y < 0 || x + width > big.width || y + height > big.height)
+        return out;
+    out.width = width;
+    out.height = height;
+    out.pixels.resize(size_t(width) * height * 3);
+    for (int row = 0; row < height; row++)
+        memcpy(&out.pixels[size_t(row) * width * 3], big.At(x, y + row), size_t(width) * 3);
+    return out;
 }

@@ -25,5 +25,13 @@ Rgb ReadBack(HDC dc, int x, int y, int width, int height);
 // A binary PPM as ImageMagick writes it.
 bool ReadPpm(const std::string &name, Rgb *out);
 
+// A picture as the viewer must show it with the lens square's corner at
+// (lensX, lensY): every lens pixel taken from the untouched picture through
+// the lens table (which must have been built).
+Rgb WithLens(const Rgb &picture, int lensX, int lensY);
+
+// The part of `big` at (x, y) of `small`'s size.
+Rgb Crop(const Rgb &big, int x, int y, int width, int height);
+
 // Pixels that differ, or -1 when the sizes differ.
 long CountDifferences(const Rgb &a, const Rgb &b);

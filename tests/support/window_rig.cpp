@@ -109,20 +109,7 @@ Rgb DrawFile(const std::string &file)
 
 Rgb WindowRig::ExpectedViewer(const std::string &file)
 {
-    Rgb picture = DrawFile(file), out = picture;
-    for (int i = 0; i < 100; i++) {
-        for (int j = 0; j < 100; j++) {
-            // Lens row 0 is the square's bottom row.
-            int x = LensX + j, y = LensY + 99 - i;
-            const BYTE *e = LensTable[i * 100 + j];
-            const uint8_t *src = picture.At(LensX + e[1], LensY + 99 - e[0]);
-            uint8_t *dst = &out.pixels[(size_t(y) * out.width + x) * 3];
-            dst[0] = src[0];
-            dst[1] = src[1];
-            dst[2] = src[2];
-        }
-    }
-    return out;
+    return WithLens(DrawFile(file), LensX, LensY);
 }
 
 void WindowRig::MoveOnMain(int x, int y)

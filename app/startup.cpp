@@ -1,0 +1,57 @@
+#include "app/startup.h"
+
+#include <stdlib.h>
+
+#include "app/globals.h"
+#include "app/handoff.h"
+
+int ParsePictureNumber(const char *commandLine)
+{
+    if (!commandLine || !*commandLine)
+        return -1;
+    // strtol, unlike atoi, is defined for numbers too large for a long.
+    long n = strtol(commandLine, nullptr, 10);
+    return n >= 1 && n <= 10 ? static_cast<int>(n - 1) : -1;
+}
+
+POINT MainWindowOrigin(int screenWidth, int screenHeight)
+{
+    POINT p = {0, 0};
+    if (screenWidth == 640 && screenHeight == 480)
+        return p;
+    p.x = (screenWidth - 640) / 2;
+    p.y = (screenHeight - 480) / 2;
+    return p;
+}
+
+HWND CreateMainWindow()
+{
+    POINT at = MainWindowOrigin(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+    SetRect(&MainRect, at.x, at.y, 640, 480);   // x, y, width, height
+    return CreateWindowExA(0, "CLensMain", "Talvix Spheres", WS_POPUP | WS_CLIPCHILDREN, at.x, at.y, 640, 480,
+                           GetActiveWindow(), nullptr, AppInstance, nullptr);
+}
+
+int RunMessageLoop()
+{
+    MSG msg;
+    // GetMessage reports an error as -1, which must not keep the loop going.
+    while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+    return static_cast<int>(msg.wParam);
+}
+
+void ShutDown()
+{
+    FreeDib(CurrentDib);
+    FreeDib(SelectionDib);
+    FreeDib(ReturnDib);
+    for (DibBlock *dib : ButtonDib)
+        FreeDib(dib);
+    CurrentDib = SelectionDib = ReturnDib = nullptr;
+    for (DibBlock *&dib : ButtonDib)
+        dib = nullptr;
+    WriteHandoff();
+}

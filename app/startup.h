@@ -1,0 +1,23 @@
+// Start-up, the message loop and shutdown, in the order WinMain runs them.
+#pragma once
+
+#include <windows.h>
+
+// The picture index (0-9) a command line names, or -1 when it names none:
+// a decimal number 1-10 after optional blanks and sign, read up to the
+// first other character.
+int ParsePictureNumber(const char *commandLine);
+
+// Where the 640 x 480 main window goes on a screen of the given size:
+// centred, the halves truncated toward zero, so negative on small screens.
+POINT MainWindowOrigin(int screenWidth, int screenHeight);
+
+// Places and creates the main window, filling MainRect; null on failure.
+HWND CreateMainWindow();
+
+// Dispatches messages until the quit message; returns its parameter.
+int RunMessageLoop();
+
+// Frees every picture and, when the user left by the return button, hands
+// off to the menu program.
+void ShutDown();
