@@ -8,6 +8,7 @@
 
 #include "image/dib.h"
 #include "support/bmp_builder.h"
+#include "support/desktop.h"
 #include "support/pixels.h"
 
 namespace {
@@ -18,52 +19,9 @@ std::string Env(const char *name)
     return v ? v : "";
 }
 
-// Runs orbtool with `arguments`; its standard output and exit code.
 DWORD RunOrbtool(const std::string &arguments, std::string *output)
 {
-    SECURITY_ATTRIBUTES sa = {sizeof sa, nullptr, TRUE};
-    HANDLE readEnd, writeEnd;
-    if (!CreatePipe(&readEnd, &writeEnd, &sa, 0))
-        return 0xFFFFFFFF;
-    SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
-    STARTUPINFOA si = {};
-    si.cb = sizeof si;
-    si.dwFlags = STARTF_USESTDHANDLES;
-    si.hStdOutput = writeEnd;
-    si.hStdError = writeEnd;
-    si.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
-    std::string command = "\"" + Env("ORB_ORBTOOL") + "\" " + arguments;
-    std::vector<char> line(command.begin(), command.end());
-    line.push_back(0);
-    PROCESS_INFORMATION pi;
-    BOOL started = CreateProcessA(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi);
-    CloseHandle(writeEnd);
-    if (!started) {
-        CloseHandle(readEnd);
-        return 0xFFFFFFFF;
-    }
-    // Read until the process has ended, not until the pipe closes: a
-    // process it starts (Wine's desktop, for one) may inherit the pipe.
-    bool ended = false;
-    for (;;) {
-        DWORD available = 0;
-        char buf[4096];
-        DWORD n = 0;
-        if (PeekNamedPipe(readEnd, nullptr, 0, nullptr, &available, nullptr) && available > 0 &&
-            ReadFile(readEnd, buf, available < sizeof buf ? available : sizeof buf, &n, nullptr)) {
-            output->append(buf, n);
-            continue;
-        }
-        if (ended)
-            break;
-        ended = WaitForSingleObject(pi.hProcess, 10) == WAIT_OBJECT_0;
-    }
-    CloseHandle(readEnd);
-    DWORD code = 0;
-    GetExitCodeProcess(pi.hProcess, &code);
-    CloseHandle(pi.hThread);
-    CloseHandle(pi.hProcess);
-    return code;
+    return RunCapturing("\"" + Env("ORB_ORBTOOL") + "\" " + arguments, output);
 }
 
 class OrbtoolTest : public ::testing::Test {

@@ -3,6 +3,7 @@
 //   orbtool check FILE...
 //   orbtool check-set
 //   orbtool convert IN OUT [BITS]
+//   orbtool expand IN OUT
 #include <windows.h>
 #include <stdio.h>
 #include <stdlib.h>
@@ -108,11 +109,36 @@ int Convert(const char *in, const char *out, int bits)
     return 0;
 }
 
+// Lossless: 1- and 4-bit and run-length pictures become 8-bit uncompressed.
+int Expand(const char *in, const char *out)
+{
+    DibError error;
+    DibBlock *dib = LoadDib(&error, in);
+    if (!dib) {
+        fprintf(stderr, "orbtool: %s: %s (%ld)\n", in, Meaning(error), static_cast<long>(error));
+        return 1;
+    }
+    DibBlock *eight = ExpandToEightBits(&error, dib);
+    FreeDib(dib);
+    if (!eight) {
+        fprintf(stderr, "orbtool: %s: cannot be made 8-bit without loss (%ld)\n", in, static_cast<long>(error));
+        return 1;
+    }
+    int result = SaveDib(&error, eight, out);
+    FreeDib(eight);
+    if (result != 0) {
+        fprintf(stderr, "orbtool: %s: %s (%ld)\n", out, Meaning(error), static_cast<long>(error));
+        return 1;
+    }
+    return 0;
+}
+
 int Usage()
 {
     fprintf(stderr, "usage: orbtool check FILE...\n"
                     "       orbtool check-set\n"
-                    "       orbtool convert IN OUT [1|4|8|24]\n");
+                    "       orbtool convert IN OUT [1|4|8|24]\n"
+                    "       orbtool expand IN OUT\n");
     return 2;
 }
 
@@ -130,5 +156,7 @@ int main(int argc, char **argv)
             return Usage();
         return Convert(argv[2], argv[3], bits);
     }
+    if (argc == 4 && strcmp(argv[1], "expand") == 0)
+        return Expand(argv[2], argv[3]);
     return Usage();
 }

@@ -5,4 +5,5 @@ set -eu
 cd "$(dirname "$0")/.."
 tools/install-deps.sh
 tools/build.sh
+tools/check-product.sh build/i686/orbvue.exe
 tools/with-wine.sh build/x64 ctest --preset x64

@@ -15,6 +15,10 @@ void WriteSettings(const std::string &content);
 std::string ReadSettings();   // empty when there is no file
 void RemoveSettings();
 
+// Runs a Windows program to its end with its output on a pipe; its exit
+// code, or 0xFFFFFFFF when it cannot be started.
+DWORD RunCapturing(const std::string &commandLine, std::string *output);
+
 // Watches for message boxes with the given caption, of this process or of
 // `process`, reads their text and presses their OK button, as a person
 // would. Stops when destroyed.
