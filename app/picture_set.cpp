@@ -4,6 +4,7 @@
 
 #include "app/globals.h"
 #include "app/handoff.h"
+#include "lens/lens.h"
 
 char *ImageSlot[10];
 const char *const InterfaceFiles[6] = {"lselect.bmp", "lbutton.bmp", "copyrite.bmp", "help.bmp", "exit.bmp", "zoom.bmp"};
@@ -23,7 +24,7 @@ DibBlock *MakeLensReady(DibBlock *dib)
         FreeDib(dib);
         return nullptr;
     }
-    if (dib->bitCount == 8 && dib->info.biCompression == BI_RGB)
+    if (LensFits(dib))
         return dib;
     DibError error;
     DibBlock *expanded = ExpandToEightBits(&error, dib);
@@ -53,8 +54,10 @@ const char *PictureUnusableReason(const DibBlock *dib)
 {
     if (dib->bitCount == 24)
         return "24 bits per pixel";
-    if (dib->width < 102 || dib->height < 102)
+    if (dib->width < LENS_MIN_SIDE || dib->height < LENS_MIN_SIDE)
         return "smaller than 102 x 102";
+    if (dib->width > LENS_MAX_SIDE || dib->height > LENS_MAX_SIDE)
+        return "larger than 32767 pixels";
     return nullptr;
 }
 

@@ -4,7 +4,15 @@
 
 #include <windows.h>
 
+#include "image/dib.h"
+
 enum { LENS_SIZE = 100, LENS_PIXELS = LENS_SIZE * LENS_SIZE };
+
+// The pictures the lens can be drawn into: 8-bit uncompressed bits, at
+// least 102 pixels each way (the square stays off the edge lines) and at
+// most 32767 (lens positions are signed 16-bit values).
+enum { LENS_MIN_SIDE = 102, LENS_MAX_SIDE = 32767 };
+bool LensFits(const DibBlock *dib);
 
 // Entry i * 100 + j: source row (byte 0) and column (byte 1) in the saved
 // square for lens row i, column j; rows in the patches' bottom-up order.

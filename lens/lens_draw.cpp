@@ -7,6 +7,12 @@
 BYTE SavedPatch[LENS_PIXELS];
 BYTE LensOutput[LENS_PIXELS];
 
+bool LensFits(const DibBlock *dib)
+{
+    return dib->bitCount == 8 && dib->info.biCompression == BI_RGB && dib->width >= LENS_MIN_SIDE &&
+           dib->height >= LENS_MIN_SIDE && dib->width <= LENS_MAX_SIDE && dib->height <= LENS_MAX_SIDE;
+}
+
 void CopyPatchOut(BYTE *patch, const BYTE *bits, int x, int y, int width, int height, int stride, int pictureHeight)
 {
     const BYTE *row = bits + x + static_cast<ptrdiff_t>(stride) * (pictureHeight - y - height);

@@ -4,6 +4,7 @@
 
 #include "app/globals.h"
 #include "app/handoff.h"
+#include "app/picture_set.h"
 #include "support/desktop.h"
 
 namespace {
@@ -163,6 +164,50 @@ TEST_F(HandoffTest, OtherContentSurvives)
     before.push_back("Return=ORBVUE 4");
     EXPECT_EQ(before, Entries());
     EXPECT_EQ(0u, ReadSettings().find("; settings of the menu program\r\n"));
+}
+
+}  // namespace
+
+namespace {
+
+// A settings file as other programs leave it: other sections, comments,
+// long values, keys in other letter cases and bytes of every kind.
+TEST_F(HandoffTest, HostileSettingsFile)
+{
+    std::string odd;
+    for (int c = 0xA0; c < 0x100; c++)
+        odd += char(c);
+    const std::string before = "; menu program settings\r\n"
+                               "[Games]\r\n"
+                               "Title=" + odd + "\r\n"
+                               "Long=" + std::string(1500, 'L') + "\r\n"
+                               "Tab=a\tb=c [d]\r\n"
+                               "[LENS]\r\n"
+                               "ROOTDIR=" + std::string(60, 'r') + "\\\r\n"
+                               "4=" + std::string(200, 'm') + "\r\n"
+                               "[selection]\r\n"
+                               "IMAGE2=" + std::string(130, 'n') + ".BMP\r\n"
+                               "[menu]\r\n";
+    WriteSettings(before);
+    ReadRootDir();
+    EXPECT_EQ(std::string(48, 'r'), RootDir);
+    ReadImageNames();
+    EXPECT_EQ(std::string(127, 'n'), ImageSlot[1]);
+    EXPECT_STREQ("LIMAGE3.BMP", ImageSlot[2]);
+    ArmHandoff();
+    EXPECT_EQ(HANDOFF_ARMED, HandoffMarker);
+    CurrentImage = 3;
+    ReturnRequested = 1;
+    WriteHandoff();
+    // Everything but the two keys is as it was, byte for byte.
+    bool same = ReadSettings() == before + "Run=" + std::string(127, 'm') + "\r\nReturn=ORBVUE 4\r\n";
+    EXPECT_TRUE(same);
+    // "run" and "Run" are one entry: the key keeps the spelling it has.
+    WriteSettings("[MENU]\r\nRUN=\r\n");
+    ArmHandoff();
+    WriteHandoff();
+    EXPECT_EQ("[MENU]\r\nRUN=Quolmarex\r\nReturn=ORBVUE 4\r\n", ReadSettings());
+    RootDir[0] = 0;
 }
 
 }  // namespace

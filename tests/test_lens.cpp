@@ -86,6 +86,31 @@ TEST_F(LensTableTest, TotalsRangesAndSymmetry)
     EXPECT_EQ(0, memcmp(first.data(), LensTable, sizeof LensTable));
 }
 
+// Lens positions are signed 16-bit: a picture taller or wider than 32767
+// pixels would put the square's corner at a negative row, outside the bits
+// (the fuzzer found this).
+TEST(LensFits, OnlyPicturesTheSquareCanBeAddressedIn)
+{
+    const struct { int width, height; bool fits; } cases[] = {
+        {102, 102, true}, {101, 372, false}, {486, 101, false}, {32767, 102, true}, {120, 32768, false}, {40000, 200, false},
+    };
+    for (const auto &c : cases) {
+        DibBlock block = {};
+        block.bitCount = 8;
+        block.width = c.width;
+        block.height = c.height;
+        EXPECT_EQ(c.fits, LensFits(&block)) << c.width << " x " << c.height;
+    }
+    DibBlock rle = {};
+    rle.bitCount = 8;
+    rle.width = rle.height = 200;
+    rle.info.biCompression = BI_RLE8;
+    EXPECT_FALSE(LensFits(&rle));
+    rle.info.biCompression = BI_RGB;
+    rle.bitCount = 4;
+    EXPECT_FALSE(LensFits(&rle));
+}
+
 TEST(CopyPatch, AddressesRowsBottomUp)
 {
     const int stride = 12, height = 7;

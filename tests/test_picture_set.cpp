@@ -207,6 +207,14 @@ TEST_F(PictureSetTest, PicturesTheLensCannotDrawOnAreRefused)
     EXPECT_EQ("Loading image LIMAGE4.BMP failed!", watcher.Texts()[2]);
     EXPECT_EQ(before, CurrentDib);
     EXPECT_EQ(0, CurrentImage);
+    // Taller than lens positions reach: refused, not drawn outside the bits.
+    BmpBuilder tall = SeededPicture(120, 33000, 6);
+    tall.compression = BI_RLE8;
+    tall.bits = {0, 1};
+    WriteFileBytes("LIMAGE6.BMP", tall.Build());
+    EXPECT_EQ(0, SelectImage(0, 5));
+    ASSERT_TRUE(watcher.WaitFor(4));
+    EXPECT_EQ("Loading image LIMAGE6.BMP failed!", watcher.Texts()[3]);
     // The smallest picture the lens fits in is fine.
     WriteFileBytes("LIMAGE5.BMP", SeededPicture(102, 102, 5).Build());
     EXPECT_EQ(1, SelectImage(0, 4));
