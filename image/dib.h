@@ -95,5 +95,6 @@ DibBlock *DibFromBitmap(DibError *error, int bitCount, HBITMAP bitmap, HDC dc);
 
 // A new 8-bit uncompressed block with the same pixels and colour table as
 // a 1-, 4- or 8-bit block, run-length compressed or not; null with a code
-// in *error for 24-bit blocks, which cannot become 8-bit without loss.
+// in *error for 24-bit blocks, which cannot become 8-bit without loss, and
+// (103) for expansions of more than 64 MiB.
 DibBlock *ExpandToEightBits(DibError *error, DibBlock *dib);

@@ -67,7 +67,10 @@ DibBlock *ExpandToEightBits(DibError *error, DibBlock *dib)
     }
     DWORD stride = DibRowBytes(dib->width, 8);
     unsigned long long image = static_cast<unsigned long long>(stride) * dib->height;
-    DibBlock *out = stride == 0 || dib->height <= 0 || image > 0x7FFFFFFFull ? nullptr : AllocDibBlock(static_cast<DWORD>(image));
+    // A run-length file of a few bytes can claim a huge picture: no
+    // expansion takes more than 64 MiB.
+    const unsigned long long kMaxExpansion = 64ull << 20;
+    DibBlock *out = stride == 0 || dib->height <= 0 || image > kMaxExpansion ? nullptr : AllocDibBlock(static_cast<DWORD>(image));
     if (!out) {
         *error = DIB_ERR_MEMORY;
         return nullptr;

@@ -17,6 +17,9 @@ bool LensFits(const DibBlock *dib);
 // Entry i * 100 + j: source row (byte 0) and column (byte 1) in the saved
 // square for lens row i, column j; rows in the patches' bottom-up order.
 extern BYTE LensTable[LENS_PIXELS][2];
+// The same mapping as offsets into the saved square (row * 100 + column),
+// made with the table, so a draw costs one lookup a pixel.
+extern WORD LensSource[LENS_PIXELS];
 extern BYTE SavedPatch[LENS_PIXELS];   // the untouched pixels under the lens
 extern BYTE LensOutput[LENS_PIXELS];   // the distorted square before it is written
 

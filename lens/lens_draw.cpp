@@ -39,6 +39,6 @@ void DrawLens(int y, int x)
     PrevLensX = static_cast<short>(x);
     PrevLensY = static_cast<short>(y);
     for (int n = 0; n < LENS_PIXELS; n++)
-        LensOutput[n] = SavedPatch[LensTable[n][0] * LENS_SIZE + LensTable[n][1]];
+        LensOutput[n] = SavedPatch[LensSource[n]];
     CopyPatchIn(LensOutput, bits, x, y, LENS_SIZE, LENS_SIZE, RowStride, height);
 }

@@ -3,6 +3,7 @@
 #include <math.h>
 
 BYTE LensTable[LENS_PIXELS][2];
+WORD LensSource[LENS_PIXELS];
 
 void BuildLensTable()
 {
@@ -26,4 +27,6 @@ void BuildLensTable()
             entry[1] = static_cast<BYTE>(centre + static_cast<int>(f * b));
         }
     }
+    for (int n = 0; n < LENS_PIXELS; n++)
+        LensSource[n] = static_cast<WORD>(LensTable[n][0] * LENS_SIZE + LensTable[n][1]);
 }

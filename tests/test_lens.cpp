@@ -73,6 +73,8 @@ TEST_F(LensTableTest, TotalsRangesAndSymmetry)
             }
         }
     }
+    for (int n = 0; n < 10000; n++)
+        EXPECT_EQ(LensTable[n][0] * 100 + LensTable[n][1], LensSource[n]) << n;
     EXPECT_EQ(7825, inside);
     EXPECT_EQ(2175, identity);
     EXPECT_EQ(2176, fixed);

@@ -267,9 +267,19 @@ TEST(ExpandToEightBits, SamePixelsEveryForm)
         FreeDib(eight);
         FreeDib(dib);
     }
+    // Ten bytes of run-length stream claiming 30000 x 30000 pixels: not
+    // 900 MB of memory.
+    BmpBuilder huge = Picture(8, 30000, 30000);
+    huge.compression = BI_RLE8;
+    huge.bits = {0, 1};
+    DibBlock *claim = LoadBuilt(huge, "huge.bmp");
+    ASSERT_NE(nullptr, claim);
+    DibError error = 0;
+    EXPECT_EQ(nullptr, ExpandToEightBits(&error, claim));
+    EXPECT_EQ(DIB_ERR_MEMORY, error);
+    FreeDib(claim);
     DibBlock *rgb = LoadBuilt(Picture(24, 4, 4), "rgb.bmp");
     ASSERT_NE(nullptr, rgb);
-    DibError error = 0;
     EXPECT_EQ(nullptr, ExpandToEightBits(&error, rgb));
     EXPECT_EQ(DIB_ERR_BITCOUNT, error);
     FreeDib(rgb);

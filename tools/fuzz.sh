@@ -18,7 +18,7 @@ case "${1:-replay}" in
 replay)
     count=$(ls tests/fuzz/corpus | wc -l)
     "$out/fuzz_reader" -runs=0 tests/fuzz/corpus/* 2>&1 | tail -n 3
-    echo "fuzz replay: $count passed, 0 failed"
+    echo "fuzz corpus replayed: $count files, none failed"
     ;;
 run)
     seconds=${2:?how many seconds}

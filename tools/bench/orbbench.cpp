@@ -1,0 +1,285 @@
+// orbbench: how close each step of the lens comes to what the machine
+// allows. Every figure is a ratio to a baseline measured in the same run on
+// the same data. Run in a folder holding a picture set:
+//   orbbench [REPETITIONS] [MINIMAL_PROGRAM]
+#include <windows.h>
+#include <psapi.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+
+#include <algorithm>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "app/globals.h"
+#include "app/picture_set.h"
+#include "app/startup.h"
+#include "lens/lens.h"
+#include "ui/windows.h"
+
+namespace {
+
+double Now()
+{
+    static LARGE_INTEGER frequency = {};
+    if (!frequency.QuadPart)
+        QueryPerformanceFrequency(&frequency);
+    LARGE_INTEGER t;
+    QueryPerformanceCounter(&t);
+    return double(t.QuadPart) / double(frequency.QuadPart);
+}
+
+struct Figure {
+    double median, spread;   // seconds per operation; spread: interquartile range / median
+};
+
+// `runs` timed batches of `calls` calls after one untimed warm-up batch.
+Figure Measure(int runs, int calls, const std::function<void(int)> &operation)
+{
+    for (int i = 0; i < calls; i++)
+        operation(i);
+    std::vector<double> times;
+    for (int r = 0; r < runs; r++) {
+        double start = Now();
+        for (int i = 0; i < calls; i++)
+            operation(r * calls + i);
+        times.push_back((Now() - start) / calls);
+    }
+    std::sort(times.begin(), times.end());
+    double median = times[times.size() / 2];
+    double iqr = times[times.size() * 3 / 4] - times[times.size() / 4];
+    return {median, median > 0 ? iqr / median : 0};
+}
+
+void Pump()
+{
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+}
+
+void Row(const char *name, const Figure &f, const Figure &base, const char *goal)
+{
+    printf("| %-34s | %9.2f us | %5.1f%% | %9.2f us | %6.2f | %-6s |\n", name, f.median * 1e6, f.spread * 100,
+           base.median * 1e6, base.median > 0 ? f.median / base.median : 0, goal);
+}
+
+// Lens positions one pixel apart along a path across the picture.
+POINT PathPoint(int i, int width, int height)
+{
+    int span = width - 102, rise = height - 102;
+    int t = i % (2 * span);
+    int x = t < span ? t : 2 * span - t;
+    return {1 + x, 1 + (x * rise) / span};
+}
+
+struct Child {
+    PROCESS_INFORMATION pi = {};
+    bool Start(const std::string &command)
+    {
+        STARTUPINFOA si = {};
+        si.cb = sizeof si;
+        std::vector<char> line(command.begin(), command.end());
+        line.push_back(0);
+        return CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi) != 0;
+    }
+    long PrivateKilobytes()
+    {
+        PROCESS_MEMORY_COUNTERS c = {};
+        c.cb = sizeof c;
+        return GetProcessMemoryInfo(pi.hProcess, &c, sizeof c) ? long(c.PagefileUsage / 1024) : -1;
+    }
+    void Close(const char *windowClass)
+    {
+        for (int i = 0; i < 200; i++) {
+            HWND w = FindWindowA(windowClass, nullptr);
+            DWORD pid = 0;
+            GetWindowThreadProcessId(w, &pid);
+            if (w && pid == pi.dwProcessId) {
+                PostMessageA(w, WM_CLOSE, 0, 0);
+                break;
+            }
+            Sleep(10);
+        }
+        if (WaitForSingleObject(pi.hProcess, 10000) != WAIT_OBJECT_0)
+            TerminateProcess(pi.hProcess, 1);
+        CloseHandle(pi.hThread);
+        CloseHandle(pi.hProcess);
+    }
+};
+
+std::string Self()
+{
+    char exe[MAX_PATH];
+    GetModuleFileNameA(nullptr, exe, sizeof exe);
+    std::string dir = exe;
+    return dir.substr(0, dir.find_last_of('\\') + 1);
+}
+
+void Describe()
+{
+    char cpu[128] = "unknown processor";
+    DWORD size = sizeof cpu;
+    RegGetValueA(HKEY_LOCAL_MACHINE, "HARDWARE\\DESCRIPTION\\System\\CentralProcessor\\0", "ProcessorNameString",
+                 RRF_RT_REG_SZ, nullptr, cpu, &size);
+    typedef const char *(CDECL * Version)();
+    Version wine = reinterpret_cast<Version>(
+        reinterpret_cast<void *>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version")));
+    SYSTEM_INFO si;
+    GetSystemInfo(&si);
+    printf("machine: %s, %lu processors; Wine %s\n\n", cpu, static_cast<unsigned long>(si.dwNumberOfProcessors),
+           wine ? wine() : "(not Wine)");
+}
+
+}  // namespace
+
+int main(int argc, char **argv)
+{
+    int runs = argc > 1 ? atoi(argv[1]) : 21;
+    if (runs < 3)
+        runs = 3;
+    std::string minimal = argc > 2 ? argv[2] : Self() + "minimal_window.exe";
+    std::string viewer = Self() + "orbvue.exe";
+    Describe();
+
+    // The program's own state, as start-up makes it.
+    AppInstance = GetModuleHandleA(nullptr);
+    if (!RegisterWindowClasses())
+        return 1;
+    LoadImageSet();
+    HWND main = CreateMainWindow();
+    if (!main)
+        return 1;
+    MainWindow = main;
+    ShowWindow(main, SW_SHOWNORMAL);
+    UpdateWindow(main);
+    Pump();
+
+    printf("| %-34s | %12s | %6s | %12s | %6s | %-6s |\n", "figure", "median", "spread", "baseline", "ratio", "goal");
+    printf("|%s|%s|%s|%s|%s|%s|\n", std::string(36, '-').c_str(), std::string(14, '-').c_str(), std::string(8, '-').c_str(),
+           std::string(14, '-').c_str(), std::string(8, '-').c_str(), std::string(8, '-').c_str());
+
+    // 1. DrawLens against its irreducible data movement.
+    int width = CurrentDib->width, height = CurrentDib->height;
+    BYTE *bits = DibBits(CurrentDib);
+    static BYTE a[LENS_PIXELS], b[LENS_PIXELS];
+    Figure lens = Measure(runs, 2000, [&](int i) {
+        POINT p = PathPoint(i, width, height);
+        DrawLens(p.y, p.x);
+    });
+    Figure copies = Measure(runs, 2000, [&](int i) {
+        POINT p = PathPoint(i, width, height);
+        CopyPatchIn(a, bits, p.x, p.y, 100, 100, RowStride, height);
+        CopyPatchOut(a, bits, p.x, p.y, 100, 100, RowStride, height);
+        CopyPatchIn(b, bits, p.x, p.y, 100, 100, RowStride, height);
+    });
+    Row("DrawLens, one pixel a call", lens, copies, "2.0");
+
+    // 2. A move to pixels on the screen against the transfer alone.
+    HDC dc = GetDC(ViewerWindow);
+    Figure move = Measure(runs, 300, [&](int i) {
+        POINT p = PathPoint(i, width, height);
+        PostMessageA(ViewerWindow, WM_MOUSEMOVE, 0, MAKELPARAM(p.x + 50, p.y + 50));
+        Pump();
+        UpdateWindow(ViewerWindow);
+    });
+    Figure transfer = Measure(runs, 300, [&](int i) {
+        POINT p = PathPoint(i, width, height), q = PathPoint(i + 1, width, height);
+        HRGN clip = CreateRectRgn(std::min(p.x, q.x), std::min(p.y, q.y), std::max(p.x, q.x) + 100, std::max(p.y, q.y) + 100);
+        SelectClipRgn(dc, clip);
+        SetDIBitsToDevice(dc, 0, 0, width, height, 0, 0, 0, height, bits, DibInfo(CurrentDib), DIB_RGB_COLORS);
+        SelectClipRgn(dc, nullptr);
+        DeleteObject(clip);
+        GdiFlush();
+    });
+    ReleaseDC(ViewerWindow, dc);
+    Row("mouse move to pixels", move, transfer, "1.1");
+
+    // 3. A picture switch against reading the file.
+    Figure select = Measure(runs, 20, [&](int i) { SelectImage(0, i % 10); });
+    static std::vector<char> buffer(1 << 20);
+    Figure read = Measure(runs, 20, [&](int i) {
+        char name[256];
+        PictureName(name, 0, i % 10);
+        HANDLE f = CreateFileA(name, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+        DWORD n = 0;
+        ReadFile(f, buffer.data(), DWORD(buffer.size()), &n, nullptr);
+        CloseHandle(f);
+    });
+    Row("picture switch (SelectImage)", select, read, "1.5");
+    Figure decision = Measure(runs, 20, [&](int) {
+        HDC ic = CreateICA("DISPLAY", nullptr, nullptr, nullptr);
+        GetDeviceCaps(ic, RASTERCAPS);
+        DeleteDC(ic);
+    });
+    Row("  of it: the palette decision", decision, read, "-");
+    Figure loading = Measure(runs, 20, [&](int i) {
+        char name[256];
+        PictureName(name, 0, i % 10);
+        DibError error;
+        FreeDib(LoadDib(&error, name));
+    });
+    Row("  of it: LoadDib", loading, read, "-");
+
+    // 4. Start-up to the first painted frame, against a minimal program.
+    int starts = std::max(3, runs / 4);
+    auto startUp = [&](const std::string &command, const char *windowClass) {
+        std::vector<double> times;
+        for (int i = 0; i < starts; i++) {
+            Child c;
+            double t0 = Now();
+            if (!c.Start(command))
+                return Figure{0, 0};
+            WaitForInputIdle(c.pi.hProcess, 20000);   // the first paint is done by then
+            times.push_back(Now() - t0);
+            c.Close(windowClass);
+        }
+        std::sort(times.begin(), times.end());
+        double median = times[times.size() / 2];
+        return Figure{median, (times.back() - times.front()) / median};
+    };
+    Figure viewerStart = startUp("\"" + viewer + "\"", "CLensMain");
+    Figure minimalStart = startUp("\"" + minimal + "\"", "OrbMinimal");
+    Row("start-up to the first frame", viewerStart, minimalStart, "1.2");
+
+    // 5. Memory with the default set loaded.
+    Child v, m;
+    long viewerMemory = -1, minimalMemory = -1;
+    if (v.Start("\"" + viewer + "\"") && m.Start("\"" + minimal + "\"")) {
+        WaitForInputIdle(v.pi.hProcess, 20000);
+        WaitForInputIdle(m.pi.hProcess, 20000);
+        Sleep(300);
+        viewerMemory = v.PrivateKilobytes();
+        minimalMemory = m.PrivateKilobytes();
+        v.Close("CLensMain");
+        m.Close("OrbMinimal");
+    }
+    long blocks = long(CurrentDib->totalSize);
+    for (DibBlock *d : {SelectionDib, ReturnDib, ButtonDib[0], ButtonDib[1], ButtonDib[2], ButtonDib[3]})
+        blocks += d ? long(d->totalSize) : 0;
+    double expected = blocks / 1024.0 + minimalMemory;
+    printf("| %-34s | %8ld KiB | %6s | %8.0f KiB | %6.2f | %-6s |\n", "private memory, default set", viewerMemory, "-",
+           expected, expected > 0 ? viewerMemory / expected : 0, "report");
+
+    // 6. A pointer sweep at 1,000 moves a second: time per move, absolute.
+    std::vector<double> perMove;
+    for (int i = 0; i < 1000; i++) {
+        double t0 = Now();
+        POINT p = PathPoint(i, width, height);
+        PostMessageA(ViewerWindow, WM_MOUSEMOVE, 0, MAKELPARAM(p.x + 50, p.y + 50));
+        Pump();
+        UpdateWindow(ViewerWindow);
+        perMove.push_back(Now() - t0);
+        while (Now() - t0 < 0.001)
+            ;
+    }
+    std::sort(perMove.begin(), perMove.end());
+    printf("\nsweep at 1,000 moves a second: median %.1f us per move, 95th percentile %.1f us, worst %.1f us\n",
+           perMove[500] * 1e6, perMove[950] * 1e6, perMove.back() * 1e6);
+    DestroyWindow(main);
+    return 0;
+}
