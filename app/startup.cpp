@@ -43,7 +43,7 @@ int RunMessageLoop()
     return static_cast<int>(msg.wParam);
 }
 
-void ShutDown()
+void FreePictures()
 {
     FreeDib(CurrentDib);
     FreeDib(SelectionDib);
@@ -53,5 +53,10 @@ void ShutDown()
     CurrentDib = SelectionDib = ReturnDib = nullptr;
     for (DibBlock *&dib : ButtonDib)
         dib = nullptr;
+}
+
+void ShutDown()
+{
+    FreePictures();
     WriteHandoff();
 }

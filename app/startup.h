@@ -18,6 +18,9 @@ HWND CreateMainWindow();
 // Dispatches messages until the quit message; returns its parameter.
 int RunMessageLoop();
 
+// Frees the current and the interface pictures, leaving their globals null.
+void FreePictures();
+
 // Frees every picture and, when the user left by the return button, hands
 // off to the menu program.
 void ShutDown();

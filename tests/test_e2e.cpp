@@ -22,58 +22,6 @@ std::string Env(const char *name)
     return v ? v : "";
 }
 
-// Runs a program to its end; its exit code.
-DWORD Run(const std::string &command, DWORD timeout = 20000)
-{
-    STARTUPINFOA si = {};
-    si.cb = sizeof si;
-    PROCESS_INFORMATION pi;
-    std::vector<char> line(command.begin(), command.end());
-    line.push_back(0);
-    if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
-        return 0xFFFFFFFF;
-    DWORD code = 0xFFFFFFFE;
-    if (WaitForSingleObject(pi.hProcess, timeout) == WAIT_OBJECT_0)
-        GetExitCodeProcess(pi.hProcess, &code);
-    CloseHandle(pi.hThread);
-    CloseHandle(pi.hProcess);
-    return code;
-}
-
-// The Unix name of a file in the current folder (Wine's drive Z: is /).
-std::string UnixName(const std::string &file)
-{
-    char dir[MAX_PATH];
-    GetCurrentDirectoryA(sizeof dir, dir);
-    std::string path = std::string(dir + 2) + "\\" + file;
-    for (char &c : path)
-        if (c == '\\')
-            c = '/';
-    return path;
-}
-
-// Runs a Unix command line through sh and waits for it. Wine starts Unix
-// programs without waiting for them, so the command leaves a marker file
-// with its exit status when it is done.
-int RunUnix(const std::string &command, DWORD timeout = 20000)
-{
-    static int serial = 0;
-    std::string marker = "unix-done-" + std::to_string(++serial);
-    DeleteFileA(marker.c_str());
-    std::string unixMarker = UnixName(marker);
-    Run("Z:\\bin\\sh -c \"" + command + "; echo $? > " + unixMarker + ".tmp && mv " + unixMarker + ".tmp " + unixMarker + "\"");
-    DWORD start = GetTickCount();
-    while (GetTickCount() - start < timeout) {
-        std::vector<uint8_t> status = ReadFileBytes(marker);
-        if (!status.empty()) {
-            DeleteFileA(marker.c_str());
-            return atoi(std::string(status.begin(), status.end()).c_str());
-        }
-        Sleep(10);
-    }
-    return -1;
-}
-
 void Xdotool(const std::string &arguments) { RunUnix("xdotool " + arguments); }
 
 Rgb Screenshot()

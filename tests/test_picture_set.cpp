@@ -8,6 +8,7 @@
 #include "app/globals.h"
 #include "app/handoff.h"
 #include "app/picture_set.h"
+#include "app/startup.h"
 #include "support/desktop.h"
 #include "support/picture_files.h"
 #include "support/pixels.h"
@@ -18,14 +19,7 @@ const char kCaption[] = "TalvixLens error";
 
 void ResetPictureState()
 {
-    FreeDib(CurrentDib);
-    FreeDib(SelectionDib);
-    FreeDib(ReturnDib);
-    for (DibBlock *&b : ButtonDib) {
-        FreeDib(b);
-        b = nullptr;
-    }
-    CurrentDib = SelectionDib = ReturnDib = nullptr;
+    FreePictures();
     CurrentImage = 0;
     RowStride = 0;
     RootDir[0] = 0;

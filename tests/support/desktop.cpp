@@ -1,6 +1,7 @@
 #include "support/desktop.h"
 
 #include <stdio.h>
+#include <stdlib.h>
 
 #include "support/bmp_builder.h"
 
@@ -176,5 +177,46 @@ DWORD RunCapturing(const std::string &commandLine, std::string *output)
     CloseHandle(pi.hThread);
     CloseHandle(pi.hProcess);
     return code;
+}
+
+
+std::string UnixName(const std::string &file)
+{
+    char dir[MAX_PATH];
+    GetCurrentDirectoryA(sizeof dir, dir);
+    std::string path = std::string(dir + 2) + "\\" + file;
+    for (char &c : path)
+        if (c == '\\')
+            c = '/';
+    return path;
+}
+
+int RunUnix(const std::string &command, DWORD timeout)
+{
+    static int serial = 0;
+    std::string marker = "unix-done-" + std::to_string(++serial);
+    DeleteFileA(marker.c_str());
+    std::string unixMarker = UnixName(marker);
+    std::string line = "Z:\\bin\\sh -c \"" + command + "; echo $? > " + unixMarker + ".tmp && mv " + unixMarker + ".tmp " +
+                       unixMarker + "\"";
+    STARTUPINFOA si = {};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi;
+    std::vector<char> text(line.begin(), line.end());
+    text.push_back(0);
+    if (!CreateProcessA(nullptr, text.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
+        return -1;
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+    DWORD start = GetTickCount();
+    while (GetTickCount() - start < timeout) {
+        std::vector<uint8_t> status = ReadFileBytes(marker);
+        if (!status.empty()) {
+            DeleteFileA(marker.c_str());
+            return atoi(std::string(status.begin(), status.end()).c_str());
+        }
+        Sleep(10);
+    }
+    return -1;
 }
 

@@ -19,6 +19,14 @@ void RemoveSettings();
 // code, or 0xFFFFFFFF when it cannot be started.
 DWORD RunCapturing(const std::string &commandLine, std::string *output);
 
+// The Unix name of a file in the current folder (Wine's drive Z: is /).
+std::string UnixName(const std::string &file);
+
+// Runs a Unix command line through sh and waits for it: Wine starts Unix
+// programs without waiting for them, so the command leaves a marker file
+// with its exit status when it is done. Its status, or -1 on a timeout.
+int RunUnix(const std::string &command, DWORD timeout = 20000);
+
 // Watches for message boxes with the given caption, of this process or of
 // `process`, reads their text and presses their OK button, as a person
 // would. Stops when destroyed.

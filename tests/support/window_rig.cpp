@@ -2,6 +2,7 @@
 
 #include "app/globals.h"
 #include "app/picture_set.h"
+#include "app/startup.h"
 #include "lens/lens.h"
 #include "support/desktop.h"
 #include "support/picture_files.h"
@@ -65,14 +66,7 @@ void WindowRig::Close()
         DestroyWindow(MainWindow);
     Pump();
     MainWindow = ViewerWindow = nullptr;
-    FreeDib(CurrentDib);
-    FreeDib(SelectionDib);
-    FreeDib(ReturnDib);
-    for (DibBlock *&b : ButtonDib) {
-        FreeDib(b);
-        b = nullptr;
-    }
-    CurrentDib = SelectionDib = ReturnDib = nullptr;
+    FreePictures();
     ZoomMode = SwallowButtonUp = 0;
 }
 
