@@ -107,6 +107,19 @@ TEST_F(PictureSetTest, RootDirIsPutInFrontOfPicturesOnly)
     ASSERT_EQ(1, SelectImage(0, 0));
     EXPECT_TRUE(HoldsSeededPicture(CurrentDib, 486, 372, 42));
 
+    // A configured name under the prefix, in both forms.
+    CreateDirectoryA("PICS\\ART", nullptr);
+    CreateDirectoryA("PICS\\FRT", nullptr);
+    WriteFileBytes("PICS\\ART\\P1.BMP", SeededPicture(486, 372, 44).Build());
+    WriteFileBytes("PICS\\FRT\\P1.BMP", SeededPicture(640, 480, 45).Build());
+    ReadNames("[Selection]\r\nImage1=ART\\P1.BMP\r\n");
+    lstrcpyA(RootDir, "PICS\\");
+    ASSERT_EQ(1, SelectImage(0, 0));
+    EXPECT_TRUE(HoldsSeededPicture(CurrentDib, 486, 372, 44));
+    ASSERT_EQ(1, SelectImage(1, 0));
+    EXPECT_TRUE(HoldsSeededPicture(CurrentDib, 640, 480, 45));
+    ReadNames("[Selection]\r\n");
+
     // The interface pictures come from the current folder all the same.
     WriteSettings("[Lens]\r\nRootdir=PICS\\\r\n");
     ReadRootDir();
