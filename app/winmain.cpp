@@ -4,7 +4,7 @@
 #include "app/globals.h"
 #include "app/picture_set.h"
 #include "app/startup.h"
-#include "ui/windows.h"
+#include "ui/window_procs.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR commandLine, int show)
 {

@@ -18,7 +18,7 @@
 #include "support/picture_files.h"
 #include "support/pixels.h"
 #include "support/window_rig.h"
-#include "ui/windows.h"
+#include "ui/window_procs.h"
 
 namespace {
 

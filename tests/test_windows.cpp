@@ -8,7 +8,7 @@
 #include "support/desktop.h"
 #include "support/picture_files.h"
 #include "support/window_rig.h"
-#include "ui/windows.h"
+#include "ui/window_procs.h"
 
 namespace {
 

@@ -1,11 +1,22 @@
 #!/bin/sh
 # Runs every test: installs what is missing, builds both architectures,
 # replays the reader's fuzz corpus in a native sanitizer build, and runs the
-# tests of the x64 build under Wine.
+# whole suite under Wine on the i686 build (the program people run) and on
+# the x86_64 build, each in Wine prefixes of its own.
 set -eu
 cd "$(dirname "$0")/.."
+. tools/arch.sh
 tools/install-deps.sh
 tools/build.sh
 tools/check-product.sh build/i686/orbvue.exe
 tools/fuzz.sh replay
-tools/with-wine.sh build/x64 ctest --preset x64
+status=0
+if can_run_32bit; then
+    echo "== i686 suite (32-bit Wine)"
+    tools/with-wine.sh build/i686 ctest --preset i686 || status=1
+else
+    echo "== i686 suite NOT RUN: this machine cannot execute 32-bit code (Exec format error); only the x86_64 suite runs"
+fi
+echo "== x86_64 suite (64-bit Wine)"
+tools/with-wine.sh build/x64 ctest --preset x64 || status=1
+exit $status

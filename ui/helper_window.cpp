@@ -1,6 +1,6 @@
 // The picture window: the credits or help page over the whole main window
 // until a click. It owns InfoDib and frees it however it ends.
-#include "ui/windows.h"
+#include "ui/window_procs.h"
 
 #include "app/globals.h"
 

@@ -1,7 +1,7 @@
 // The main window: the frame around the viewer with the thumbnail strip,
 // the return button and four buttons on the bottom bar. Its mouse moves
 // drive the lens; its left-button releases are the program's commands.
-#include "ui/windows.h"
+#include "ui/window_procs.h"
 
 #include "app/globals.h"
 #include "app/picture_set.h"

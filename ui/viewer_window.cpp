@@ -1,6 +1,6 @@
 // The viewer: the current picture with the lens drawn into it, following
 // the pointer, which it hides; a click toggles zoom mode.
-#include "ui/windows.h"
+#include "ui/window_procs.h"
 
 #include "app/globals.h"
 #include "app/picture_set.h"

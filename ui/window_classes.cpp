@@ -1,4 +1,4 @@
-#include "ui/windows.h"
+#include "ui/window_procs.h"
 
 #include "app/globals.h"
 

@@ -6,7 +6,7 @@
 #include "lens/lens.h"
 #include "support/desktop.h"
 #include "support/picture_files.h"
-#include "ui/windows.h"
+#include "ui/window_procs.h"
 
 void Pump(DWORD quietMilliseconds)
 {

@@ -17,7 +17,7 @@
 #include "app/picture_set.h"
 #include "app/startup.h"
 #include "lens/lens.h"
-#include "ui/windows.h"
+#include "ui/window_procs.h"
 
 namespace {
 
