@@ -1,0 +1,94 @@
+#!/bin/sh
+# Mutation check of the test suite: applies each mutant of tools/mutants.txt
+# to a scratch copy of the project, builds it and runs the suite on it; a
+# mutant is killed when any test fails. Prints killed or survived a line and
+# a final score line.
+#   tools/mutate.sh [-a x64|i686] [-o OUT] [ID...]   (default: x64, every mutant)
+# The scratch copy and its build stay in OUT (default build/mutants), so a
+# second run rebuilds only what a mutant changes.
+set -eu
+root=$(cd "$(dirname "$0")/.." && pwd)
+arch=x64
+out="$root/build/mutants"
+while getopts a:o: opt; do
+    case $opt in
+    a) arch=$OPTARG ;;
+    o) out=$OPTARG ;;
+    *) echo "usage: tools/mutate.sh [-a x64|i686] [-o OUT] [ID...]" >&2; exit 2 ;;
+    esac
+done
+shift $((OPTIND - 1))
+list="$root/tools/mutants.txt"
+src="$out/main"
+mkdir -p "$out"
+case "$out" in /*) ;; *) out="$(pwd)/$out"; src="$out/main" ;; esac
+
+# A fresh copy of the committed and working files; the corpus beside it.
+mkdir -p "$src"
+(cd "$root" && git ls-files -z --cached --others --exclude-standard | xargs -0 tar cf -) | (cd "$src" && tar xf -)
+ln -sfn "$(cd "$root/.." && pwd)/shared" "$out/shared"
+cd "$src"
+. tools/arch.sh
+cmake --preset "$arch" >/dev/null
+
+# The suite on the copy: every test of the build, then the fuzz corpus.
+suite() {
+    cmake --build --preset "$arch" >"$out/build.log" 2>&1 || return 3
+    tools/with-wine.sh "build/$arch" ctest --preset "$arch" --stop-on-failure >"$out/test.log" 2>&1 || return 1
+    tools/fuzz.sh replay >"$out/fuzz.log" 2>&1 || return 1
+    return 0
+}
+
+# Mutant IDs in file order, or those asked for.
+ids=${*:-$(sed -n 's/^== \([^ ]*\).*/\1/p' "$list")}
+
+# Prints the field of mutant $1: file (@), before (-) or after (+).
+field() {
+    awk -v id="$1" -v tag="$2" '
+        /^== / { on = ($2 == id); next }
+        on && substr($0, 1, 2) == tag " " { print substr($0, 3); exit }' "$list"
+}
+
+# Replaces the one occurrence of $2 in file $1 with $3; fails when the text
+# occurs other than once.
+replace() {
+    FROM=$2 TO=$3 perl -0777 -i -pe '
+        $n = () = /\Q$ENV{FROM}\E/g;
+        die "occurs $n times\n" if $n != 1;
+        s/\Q$ENV{FROM}\E/$ENV{TO}/' "$1"
+}
+
+echo "unmutated suite ($arch)..."
+if ! suite; then
+    echo "the suite fails without any mutant; see $out/test.log" >&2
+    exit 1
+fi
+killed=0 total=0 survivors=""
+for id in $ids; do
+    file=$(field "$id" @)
+    before=$(field "$id" -)
+    after=$(field "$id" +)
+    [ -n "$file" ] || { echo "$id: no such mutant" >&2; exit 2; }
+    cp "$file" "$out/original"
+    if ! replace "$file" "$before" "$after" 2>"$out/replace.log"; then
+        echo "$id: does not apply to $file ($(cat "$out/replace.log"))" >&2
+        exit 2
+    fi
+    total=$((total + 1))
+    set +e
+    suite
+    result=$?
+    set -e
+    cp "$out/original" "$file"
+    touch "$file"
+    case $result in
+    0) echo "survived  $id"; survivors="$survivors $id" ;;
+    3) echo "$id does not compile; see $out/build.log" >&2; exit 2 ;;
+    *)
+        killed=$((killed + 1))
+        by=$(sed -n 's/^.*Test *#[0-9]*: \([^ ]*\) .*\*\*\*.*/\1/p' "$out/test.log" | tr '\n' ' ')
+        echo "killed    $id ${by:+(by $by)}"
+        ;;
+    esac
+done
+echo "score: $killed of $total mutants killed ($arch suite)${survivors:+; survivors:$survivors}"
