@@ -79,17 +79,16 @@ DibError ParseInfoHeader(const BYTE *h, BmpLayout *out)
     out->topDown = bi.biHeight < 0;
     if (out->topDown && bi.biCompression != BI_RGB)
         return DIB_ERR_COMPRESSION;  // run-length bits are bottom-up by definition
+    // The table follows the header; a size word near 2^32 must not wrap
+    // this offset back to the file's first bytes.
+    if (bi.biSize > 0xFFFFFFFFu - 14)
+        return DIB_ERR_INFOHEADER;
     out->tableOffset = 14 + bi.biSize;
     DWORD full = bi.biBitCount == 24 ? 0 : 1u << bi.biBitCount;
     DWORD used = bi.biClrUsed;
-    if (bi.biBitCount == 24) {
-        out->tableEntries = 0;
-        if (used > 256)
-            bi.biClrUsed = 256;   // never more than the block's table has room for
-    } else {
-        out->tableEntries = (used == 0 || used > full) ? full : used;
-        bi.biClrUsed = out->tableEntries;
-    }
+    // A 24-bit block carries no colour table, so it claims no colours.
+    out->tableEntries = (used == 0 || used > full) ? full : used;
+    bi.biClrUsed = out->tableEntries;
     bi.biSize = sizeof(BITMAPINFOHEADER);
     bi.biHeight = out->topDown ? -bi.biHeight : bi.biHeight;
     return DIB_OK;
@@ -101,6 +100,8 @@ DibError ParseInfoHeader(const BYTE *h, BmpLayout *out)
 DibError PlaceBits(const FileHeader &fh, LONG fileLength, BmpLayout *out)
 {
     BITMAPINFOHEADER &bi = out->info;
+    if (out->tableOffset > static_cast<DWORD>(fileLength))
+        return DIB_ERR_INFOHEADER;   // the header runs past the end of the file
     DWORD entrySize = out->core ? 3 : 4;
     // A bits offset inside the file says where the table ends: read what
     // lies between header and bits, up to the full table for the bit count.
@@ -133,7 +134,12 @@ DibError PlaceBits(const FileHeader &fh, LONG fileLength, BmpLayout *out)
         if (need == 0 || need > available)
             return DIB_ERR_BITS;
         length = stated >= need ? stated : need;
-        bi.biSizeImage = static_cast<DWORD>(need);
+        // The file's image size stays where it covers the rows and stays
+        // inside the block; 0, a size short of the rows (a writer would
+        // drop rows) or one past the bits (a consumer would read past the
+        // block) becomes the rows' size.
+        if (bi.biSizeImage < need || bi.biSizeImage > length)
+            bi.biSizeImage = static_cast<DWORD>(need);
     } else {
         length = stated > 0 ? stated : available;
         if (length == 0)
