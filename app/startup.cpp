@@ -32,15 +32,17 @@ HWND CreateMainWindow()
                            GetActiveWindow(), nullptr, AppInstance, nullptr);
 }
 
-int RunMessageLoop()
+int RunMessageLoop(HWND window)
 {
     MSG msg;
-    // GetMessage reports an error as -1, which must not keep the loop going.
-    while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+    BOOL got;
+    // GetMessage reports an error as -1, which must not keep the loop going;
+    // msg then holds no quit message, so its parameter means nothing.
+    while ((got = GetMessageA(&msg, window, 0, 0)) > 0) {
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
     }
-    return static_cast<int>(msg.wParam);
+    return got == 0 ? static_cast<int>(msg.wParam) : 0;
 }
 
 void FreePictures()

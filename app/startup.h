@@ -15,8 +15,10 @@ POINT MainWindowOrigin(int screenWidth, int screenHeight);
 // Places and creates the main window, filling MainRect; null on failure.
 HWND CreateMainWindow();
 
-// Dispatches messages until the quit message; returns its parameter.
-int RunMessageLoop();
+// Dispatches messages (of `window`, or of any window of the thread when
+// null) until the quit message; returns its parameter, or 0 when the
+// platform reports an error instead.
+int RunMessageLoop(HWND window);
 
 // Frees the current and the interface pictures, leaving their globals null.
 void FreePictures();

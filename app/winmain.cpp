@@ -22,7 +22,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR commandLine, in
     MainWindow = window;
     ShowWindow(window, show);
     UpdateWindow(window);
-    int code = RunMessageLoop();
+    int code = RunMessageLoop(nullptr);
     ShutDown();
     return code;
 }

@@ -130,6 +130,12 @@ void OpenPictureWindow(HWND window, const char *file)
     }
     int x = (GetSystemMetrics(SM_CXSCREEN) - 640) / 2, y = (GetSystemMetrics(SM_CYSCREEN) - 480) / 2;
     HWND page = CreateWindowExA(0, "CLensHelper", nullptr, WS_POPUP, x, y, 640, 480, window, nullptr, AppInstance, nullptr);
+    if (!page) {
+        // Nobody would free the page, and it would block every later one.
+        FreeDib(InfoDib);
+        InfoDib = nullptr;
+        return;
+    }
     ShowWindow(page, SW_SHOWNORMAL);
     SetFocus(page);
 }
