@@ -24,20 +24,9 @@ typedef const char *LPCCH, *LPCSTR;
 typedef char CHAR;
 
 #define WINAPI
-#define TRUE 1
-#define FALSE 0
-#define HFILE_ERROR (-1)
-#define OF_READ 0
-#define FILE_BEGIN 0
-#define FILE_CURRENT 1
-#define FILE_END 2
-#define GMEM_MOVEABLE 2
-#define BI_RGB 0
-#define BI_RLE8 1
-#define BI_RLE4 2
-#define CBM_INIT 4
-#define DIB_RGB_COLORS 0
-#define OBJ_BITMAP 7
+enum { FALSE, TRUE, HFILE_ERROR = -1, OF_READ = 0, GMEM_MOVEABLE = 2, CBM_INIT = 4, DIB_RGB_COLORS = 0, OBJ_BITMAP = 7 };
+enum { FILE_BEGIN, FILE_CURRENT, FILE_END };
+enum { BI_RGB, BI_RLE8, BI_RLE4 };
 
 #define ZeroMemory(p, n) memset((p), 0, (n))
 #define CopyMemory(d, s, n) memcpy((d), (s), (n))

@@ -1,0 +1,301 @@
+// The application without its windows: the picture set on real files with
+// real message boxes, the hand-off on the real settings file, the command
+// line, the placement and the message loop.
+#include <gtest/gtest.h>
+#include <string.h>
+
+#include "app/globals.h"
+#include "app/handoff.h"
+#include "app/picture_set.h"
+#include "app/startup.h"
+#include "support.h"
+#include "ui/window_procs.h"
+
+namespace {
+
+class PictureSet : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        FreePictures();
+        CurrentImage = 0;
+        RootDir[0] = 0;
+        RemoveSettings();
+        WritePictureSet();
+        ReadImageNames();
+    }
+    void TearDown() override { RemoveSettings(); }
+    std::string Name(int fullSize, int index)
+    {
+        char name[256];
+        PictureName(name, fullSize, index);
+        return name;
+    }
+};
+
+TEST_F(PictureSet, NamesAndFolderFromTheSettingsFile)
+{
+    for (int i = 0; i < 10; i++)
+        EXPECT_TRUE(Name(0, i) == "LIMAGE" + std::to_string(i + 1) + ".BMP" && Name(1, i) == "FIMAGE" + std::to_string(i + 1) + ".BMP");
+    WriteSettings("[selection]\r\nIMAGE1=ART\\P1.BMP\r\nImage10=last.bmp\r\nImage2=" + std::string(200, 'x') + "\r\nImage3=\r\n"
+                  "[LENS]\r\nRootdir=" + std::string(60, 'd') + "\r\n");
+    ReadImageNames();
+    ReadRootDir();
+    // The first character of the whole entry; an empty name stays empty.
+    const struct { int fullSize, index; std::string name; } names[] = {
+        {0, 0, "ART\\P1.BMP"}, {1, 0, "FRT\\P1.BMP"}, {0, 1, std::string(127, 'x')}, {0, 2, ""}, {1, 2, ""}, {0, 3, "LIMAGE4.BMP"}, {1, 9, "Fast.bmp"}};
+    for (const auto &n : names)
+        EXPECT_EQ(n.name, Name(n.fullSize, n.index)) << n.fullSize << "/" << n.index;
+    EXPECT_EQ(std::string(48, 'd'), RootDir);
+    RemoveSettings();
+    ReadRootDir();
+    EXPECT_STREQ("", RootDir);
+    // No heap room for a copy: an empty name, which fails to load.
+    HANDLE heap = HeapCreate(0, 0x10000, 0x10000);
+    for (SIZE_T size = 4096; size > 0; size /= 2)
+        while (HeapAlloc(heap, 0, size))
+            ;
+    StoreSlotName(0, "LIMAGE1.BMP", heap);
+    EXPECT_STREQ("", ImageSlot[0]);
+    HeapDestroy(heap);
+}
+
+TEST_F(PictureSet, EveryPictureAndVariantBecomesCurrent)
+{
+    for (int n = 0; n < 20; n++) {
+        int fullSize = n / 10, i = n % 10;
+        PrevLensX = 5;
+        ASSERT_EQ(1, SelectImage(fullSize, i)) << n;
+        EXPECT_TRUE(CurrentImage == i && PrevLensX == -1 && RowStride == (fullSize ? 640 : 488)) << n;
+        EXPECT_TRUE(Holds(CurrentDib, fullSize ? Painting(101 + i, 640, 480) : Painting(1 + i))) << n;
+    }
+    // The current picture again is read anew; 4-bit and run-length
+    // paintings are expanded, the same pixels.
+    Painting(77).Write("LIMAGE10.BMP");
+    Bmp("w=486 h=372 bits=4").Write("LIMAGE2.BMP");
+    Bmp rle("w=102 h=102 comp=1");
+    for (int y = 0; y < 102; y++)
+        rle.px.insert(rle.px.end(), {100, uint8_t(y), 2, uint8_t(255 - y), 0, 0});
+    rle.px.insert(rle.px.end(), {0, 1});
+    rle.Write("LIMAGE3.BMP");
+    ASSERT_EQ(1, SelectImage(0, 9));
+    EXPECT_TRUE(Holds(CurrentDib, Painting(77)));
+    for (int i : {1, 2}) {
+        ASSERT_EQ(1, SelectImage(0, i)) << i;
+        EXPECT_TRUE(CurrentDib->bitCount == 8 && CurrentDib->info.biCompression == 0) << i;
+        EXPECT_EQ(0, Differences(DrawFile(i == 1 ? "LIMAGE2.BMP" : "LIMAGE3.BMP"), DrawDib(CurrentDib))) << i;
+    }
+}
+
+// The folder prefix goes in front of the whole name, with no separator
+// put between; the interface pictures still come from the current folder.
+TEST_F(PictureSet, FolderPrefixForPicturesOnly)
+{
+    for (const char *folder : {"PICS", "PICS\\ART", "PICS\\FRT"})
+        CreateDirectoryA(folder, nullptr);
+    Painting(42).Write("PICSLIMAGE1.BMP");
+    Painting(44).Write("PICS\\ART\\P1.BMP");
+    Painting(45, 640, 480).Write("PICS\\FRT\\P1.BMP");
+    Painting(43, 20, 20).Write("PICS\\lselect.bmp");
+    lstrcpyA(RootDir, "PICS");
+    EXPECT_TRUE(SelectImage(0, 0) && Holds(CurrentDib, Painting(42)));
+    WriteSettings("[Lens]\r\nRootdir=PICS\\\r\n[Selection]\r\nImage1=ART\\P1.BMP\r\n");
+    ReadRootDir();
+    LoadImageSet();
+    EXPECT_TRUE(Holds(CurrentDib, Painting(44)) && Holds(SelectionDib, InterfacePicture(0)));
+    EXPECT_TRUE(SelectImage(1, 0) && Holds(CurrentDib, Painting(45, 640, 480)));
+}
+
+// A picture that cannot be shown: the box, and every piece of state as it was.
+TEST_F(PictureSet, FailuresShowTheBoxAndChangeNothing)
+{
+    WriteSettings("[Selection]\r\nImage7=\r\n");
+    ReadImageNames();
+    DeleteFileA("FIMAGE3.BMP");
+    // 24 bits, too narrow, too low, beyond what lens corners reach.
+    const struct { const char *file, *fields; } bad[] = {{"LIMAGE4.BMP", "w=486 h=372 bits=24"}, {"LIMAGE5.BMP", "w=101 h=372"},
+        {"LIMAGE6.BMP", "w=486 h=101"}, {"LIMAGE8.BMP", "w=120 h=33000 comp=1 px=00,01"}};
+    for (const auto &b : bad)
+        Bmp(b.fields).Write(b.file);
+    ASSERT_EQ(1, SelectImage(0, 2));
+    PrevLensX = 7;
+    PrevLensY = 9;
+    DibBlock *before = CurrentDib;
+    Bytes bits(DibBits(before), DibBits(before) + before->info.biSizeImage);
+    DWORD palette = before->hPalette, flags = before->flags;
+    BoxWatcher boxes("TalvixLens error");
+    const struct { int fullSize, index; const char *name; } failing[] = {
+        {1, 2, "FIMAGE3.BMP"}, {0, 3, "LIMAGE4.BMP"}, {0, 4, "LIMAGE5.BMP"}, {0, 5, "LIMAGE6.BMP"}, {0, 6, ""}, {1, 6, ""}, {0, 7, "LIMAGE8.BMP"}};
+    for (const auto &f : failing)
+        EXPECT_EQ(0, SelectImage(f.fullSize, f.index)) << f.index;
+    std::vector<std::string> texts = boxes.WaitFor(7);
+    ASSERT_EQ(7u, texts.size());
+    for (int i = 0; i < 7; i++)
+        EXPECT_EQ(std::string("Loading image ") + failing[i].name + " failed!", texts[i]);
+    EXPECT_TRUE(CurrentImage == 2 && CurrentDib == before && RowStride == 488 && PrevLensX == 7 && PrevLensY == 9);
+    EXPECT_TRUE(before->hPalette == palette && before->flags == flags && !memcmp(bits.data(), DibBits(before), bits.size()));
+    EXPECT_NE(LoadCursorA(nullptr, IDC_WAIT), GetCursor()) << "the wait cursor is gone";
+    Painting(5, 102, 102).Write("LIMAGE5.BMP");
+    EXPECT_EQ(1, SelectImage(0, 4)) << "the smallest picture the lens fits in";
+}
+
+// Run on a true-colour screen, and again on an 8-bit one.
+TEST_F(PictureSet, PaletteExactlyOnPaletteScreens)
+{
+    HDC ic = CreateICA("DISPLAY", nullptr, nullptr, nullptr);
+    bool paletteScreen = (GetDeviceCaps(ic, RASTERCAPS) & RC_PALETTE) != 0;
+    DeleteDC(ic);
+    ASSERT_TRUE(Env("ORB_EXPECT_PALETTE").empty() || (Env("ORB_EXPECT_PALETTE") == "1") == paletteScreen) << "not the screen for this run";
+    for (int i : {0, 5, 5}) {
+        ASSERT_EQ(1, SelectImage(0, i));
+        HPALETTE h = DibPalette(CurrentDib);
+        PALETTEENTRY e[256];
+        ASSERT_EQ(paletteScreen ? 256u : 0u, h ? GetPaletteEntries(h, 0, 256, e) : 0);
+        for (int n = 0; h && n < 256; n++)
+            EXPECT_TRUE(e[n].peRed == TableByte(n, 2) && e[n].peBlue == TableByte(n, 0)) << n;
+    }
+}
+
+TEST_F(PictureSet, StartAndShutDown)
+{
+    DeleteFileA("zoom.bmp");
+    WriteSettings("[Menu]\r\nrun=Quolmarex\r\n");
+    CurrentImage = 4;
+    EXPECT_EQ(0, LoadImageSet());
+    DibBlock *pictures[] = {SelectionDib, ReturnDib, ButtonDib[0], ButtonDib[1], ButtonDib[2]};
+    for (int i = 0; i < 5; i++)
+        EXPECT_TRUE(Holds(pictures[i], InterfacePicture(i))) << i;
+    EXPECT_TRUE(HandoffMarker == HANDOFF_ARMED && Holds(CurrentDib, Painting(5)) && !ButtonDib[3]) << "a missing one is null";
+    // Shutdown frees them all, then hands off.
+    ReturnRequested = 1;
+    CurrentImage = 6;
+    ShutDown();
+    ReturnRequested = 0;
+    EXPECT_TRUE(!CurrentDib && !SelectionDib && !ReturnDib && !ButtonDib[0] && Profile("Menu", "Return") == "ORBVUE 7");
+}
+
+class Handoff : public ::testing::Test {
+protected:
+    void SetUp() override { RemoveSettings(); }
+    void TearDown() override
+    {
+        RemoveSettings();
+        ReturnRequested = 0;
+    }
+    // A start with `settings`, left by the return button on `number`.
+    void ReturnOn(int number, const std::string &settings)
+    {
+        WriteSettings(settings);
+        ArmHandoff();
+        CurrentImage = number - 1;
+        ReturnRequested = 1;
+        WriteHandoff();
+    }
+};
+
+TEST_F(Handoff, ArmedOnlyByAnAbsentEmptyOrSentinelEntry)
+{
+    const struct { const char *settings; int marker; } cases[] = {
+        {"", HANDOFF_ARMED}, {"[Other]\r\nrun=x\r\n", HANDOFF_ARMED}, {"[Menu]\r\nReturn=ORBVUE 3\r\n", HANDOFF_ARMED},
+        {"[Menu]\r\nrun=\r\n", HANDOFF_ARMED}, {"[MENU]\r\nRUN=Quolmarex\r\n", HANDOFF_ARMED}, {"[Menu]\r\nrun=quolmarex\r\n", HANDOFF_NOT_ARMED},
+        {"[Menu]\r\nrun=Quolmarex2\r\n", HANDOFF_NOT_ARMED}, {"[Menu]\r\nRun=GAMES 2\r\n", HANDOFF_NOT_ARMED}};
+    for (const auto &c : cases) {
+        WriteSettings(c.settings);
+        ArmHandoff();
+        EXPECT_EQ(c.marker, HandoffMarker) << c.settings;
+    }
+}
+
+TEST_F(Handoff, WritesRunThenReturnForThePictureLeft)
+{
+    const struct { std::string settings; int number; std::string run; } cases[] = {
+        {"", 4, "Quolmarex"}, {"[Lens]\r\n4=\r\n", 4, "Quolmarex"}, {"[Lens]\r\n10=PAINT 7\r\n1=first\r\n", 10, "PAINT 7"},
+        {"[lens]\r\n4=Back to menu\r\n", 4, "Back to menu"}, {"[Lens]\r\n4=" + std::string(300, 'z'), 4, std::string(127, 'z')}};
+    for (const auto &c : cases) {
+        ReturnOn(c.number, c.settings);
+        std::string file = ReadSettings();
+        EXPECT_TRUE(Profile("Menu", "Run") == c.run && Profile("Menu", "Return") == "ORBVUE " + std::to_string(c.number) &&
+                    file.find("Run=") < file.find("Return=")) << file;
+    }
+    // The next start sees the sentinel it wrote and is armed again; a menu
+    // program's entry disarms it, and that start writes nothing.
+    ReturnOn(2, "");
+    ArmHandoff();
+    EXPECT_EQ(HANDOFF_ARMED, HandoffMarker);
+    ReturnOn(2, "[Lens]\r\n2=SPHERES 5\r\n");
+    std::string after = ReadSettings();
+    ArmHandoff();
+    WriteHandoff();
+    EXPECT_TRUE(HandoffMarker == HANDOFF_NOT_ARMED && ReadSettings() == after);
+    // Not when left by the exit button, nor with a marker of another value.
+    for (int marker : {int(HANDOFF_ARMED), 12345}) {
+        RemoveSettings();
+        HandoffMarker = marker;
+        ReturnRequested = marker == 12345;
+        WriteHandoff();
+        EXPECT_EQ("", ReadSettings()) << marker;
+    }
+}
+
+// A file as other programs leave it: sections, a comment, long values,
+// other letter cases, tabs, brackets and bytes of every kind. All but the
+// two keys stays as it was, byte for byte.
+TEST_F(Handoff, EverythingElseInTheFileSurvives)
+{
+    std::string odd;
+    for (int c = 0xA0; c < 0x100; c++)
+        odd += char(c);
+    const std::string before = "; menu program settings\r\n[Games]\r\nTitle=" + odd + "\r\nLong=" + std::string(1500, 'L') +
+                               "\r\nTab=a\tb=c [d]\r\n[LENS]\r\nROOTDIR=" + std::string(60, 'r') + "\\\r\n4=" + std::string(200, 'm') +
+                               "\r\n[selection]\r\nIMAGE2=" + std::string(130, 'n') + ".BMP\r\n[menu]\r\nLast=7\r\n";
+    ReturnOn(4, before);
+    EXPECT_EQ(before + "Run=" + std::string(127, 'm') + "\r\nReturn=ORBVUE 4\r\n", ReadSettings());
+    // "run" and "Run" are one entry, which keeps the spelling it has.
+    ReturnOn(4, "[MENU]\r\nRUN=\r\n");
+    EXPECT_EQ("[MENU]\r\nRUN=Quolmarex\r\nReturn=ORBVUE 4\r\n", ReadSettings());
+}
+
+// Leaves the stack below the caller full of non-zero bytes.
+__attribute__((noinline)) void DirtyStack()
+{
+    volatile char dirt[4096];
+    for (size_t i = 0; i < sizeof dirt; i++)
+        dirt[i] = 0x5A;
+}
+
+// The strip's outermost pixel lines belong to no thumbnail.
+TEST(Startup, ThumbnailUnderAPointOfTheStrip)
+{
+    const struct { int x, y, index; } hits[] = {{6, 6, 0}, {130, 280, 9}, {68, 30, 0}, {69, 30, 1}, {40, 60, 0}, {40, 61, 2},
+        {40, 115, 2}, {40, 117, 4}, {100, 200, 7}, {6, 226, 8}, {5, 5, -1}, {5, 100, -1}, {5, 240, -1}, {60, 5, -1}, {100, 281, -1}};
+    for (const auto &h : hits)
+        EXPECT_EQ(h.index, ThumbnailIndex(h.x, h.y)) << h.x << "," << h.y;
+}
+
+TEST(Startup, CommandLinePlacementAndMessageLoop)
+{
+    const struct { const char *line; int index; } lines[] = {
+        {"3", 2}, {"10", 9}, {"7X", 6}, {"0", -1}, {"11", -1}, {"-1", -1}, {"ABC", -1}, {"", -1}, {nullptr, -1}, {"  4", 3}, {"\t+5", 4},
+        {"1 2", 0}, {"\"3\"", -1}, {"00000000000000000010", 9}, {"99999999999999999999999", -1}, {"-99999999999999999999999", -1},
+        {"4294967299", -1}};
+    for (const auto &c : lines)
+        EXPECT_EQ(c.index, ParsePictureNumber(c.line)) << (c.line ? c.line : "(null)");
+    EXPECT_EQ(-1, ParsePictureNumber(std::string(5000, '7').c_str()));
+    const struct { int w, h, x, y; } screens[] = {{800, 600, 80, 60}, {1024, 768, 192, 144}, {640, 480, 0, 0}, {641, 481, 0, 0},
+                                                  {639, 479, 0, 0}, {600, 400, -20, -40}, {640, 600, 0, 60}, {320, 200, -160, -140}};
+    for (const auto &s : screens) {
+        POINT p = MainWindowOrigin(s.w, s.h);
+        EXPECT_TRUE(p.x == s.x && p.y == s.y) << s.w << "x" << s.h;
+    }
+    // The loop ends with the quit message's parameter, and with 0 when the
+    // platform reports an error (a window that is gone), whatever lay on
+    // the stack before.
+    PostQuitMessage(7);
+    EXPECT_EQ(7, RunMessageLoop(nullptr));
+    HWND gone = CreateWindowExA(0, "STATIC", "", 0, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+    DestroyWindow(gone);
+    DirtyStack();
+    EXPECT_EQ(0, RunMessageLoop(gone));
+}
+
+}  // namespace

@@ -1,0 +1,244 @@
+// The real orbvue.exe under Wine on the virtual display, driven with real X
+// input (xdotool) and read back from screenshots (ImageMagick's import),
+// message boxes and the settings file: a session as a user lives it.
+#include <gtest/gtest.h>
+#include <stdio.h>
+
+#include "app/startup.h"
+#include "lens/lens.h"
+#include "support.h"
+
+namespace {
+
+struct Viewer {
+    PROCESS_INFORMATION pi = {};
+    HWND window = nullptr;
+    // Starts the program and, unless told not to, waits for its main window
+    // on the screen.
+    bool Start(const std::string &arguments, bool wait = true)
+    {
+        std::string line = "\"" + Env("ORB_ORBVUE") + "\" " + arguments;
+        STARTUPINFOA si = {};
+        si.cb = sizeof si;
+        if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi) || !wait)
+            return pi.hProcess != nullptr;
+        WaitForInputIdle(pi.hProcess, 10000);
+        for (int i = 0; i < 400 && !window; i++, Sleep(25)) {
+            HWND w = FindWindowA("CLensMain", "Talvix Spheres");
+            DWORD pid = 0;
+            GetWindowThreadProcessId(w, &pid);
+            window = pid == pi.dwProcessId && IsWindowVisible(w) ? w : nullptr;
+        }
+        Sleep(300);
+        return window != nullptr;
+    }
+    DWORD ExitCode()
+    {
+        DWORD code = STILL_ACTIVE;
+        if (WaitForSingleObject(pi.hProcess, 15000) == WAIT_OBJECT_0)
+            GetExitCodeProcess(pi.hProcess, &code);
+        return code;
+    }
+    ~Viewer()
+    {
+        TerminateProcess(pi.hProcess, 99);
+        CloseHandle(pi.hThread);
+        CloseHandle(pi.hProcess);
+    }
+};
+
+class Session : public ::testing::Test {
+protected:
+    POINT origin = MainWindowOrigin(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+    void SetUp() override
+    {
+        if (Env("ORB_ORBVUE").empty())
+            GTEST_SKIP() << "ORB_ORBVUE not set";
+        BuildLensTable();
+        WritePictureSet("PICS\\");
+        Painting(9, 300, 200).Write("LHELPB.BMP");   // smaller than the window
+    }
+    void TearDown() override { RemoveSettings(); }
+    // Real pointer input at a point of the main window.
+    void Point(int x, int y, const char *then = "")
+    {
+        RunUnix("xdotool mousemove " + std::to_string(origin.x + x) + " " + std::to_string(origin.y + y) + " " + then);
+    }
+    void Click(int x, int y) { Point(x, y, "click 1"); }
+    // Waits until the screen shows `expected` at main-window point (x, y);
+    // the pixels that differ at the last look.
+    long Shows(const Rgb &expected, int x, int y)
+    {
+        long differences = -1;
+        for (int i = 0; i < 40 && differences != 0; i++, Sleep(differences ? 100 : 0)) {
+            Rgb shot;
+            DeleteFileA("shot.ppm");
+            RunUnix("import -window root -depth 8 ppm:" + UnixName("shot.ppm"));
+            ReadPpm("shot.ppm", &shot);
+            differences = Differences(expected, Crop(shot, origin.x + x, origin.y + y, expected.width, expected.height));
+        }
+        return differences;
+    }
+    // The viewer shows painting `file` with the lens under a pointer at
+    // viewer point (x, y), or as near as the lens may come; full-size
+    // paintings fill the window.
+    long ShowsLens(const std::string &file, int x, int y)
+    {
+        bool full = file[0] == 'F';
+        auto corner = [](int p, int extent) { return p - 50 <= 0 ? 1 : p - 50 + 100 >= extent ? extent - 101 : p - 50; };
+        Rgb picture = DrawFile("PICS\\" + file);
+        return Shows(WithLens(picture, corner(x, picture.width), corner(y, picture.height)), full ? 0 : 145, full ? 0 : 5);
+    }
+    Rgb Colour(int index, int w, int h)
+    {
+        Rgb out = {w, h, {}};
+        for (COLORREF c = GetSysColor(index); out.px.size() < size_t(w * h * 3);)
+            out.px.insert(out.px.end(), {GetRValue(c), GetGValue(c), GetBValue(c)});
+        return out;
+    }
+};
+
+// A start whose picture cannot be loaded: the box, the fatal message, no
+// window, nothing written.
+TEST_F(Session, MissingStartPictureEndsTheProgram)
+{
+    const std::string settings = "[Lens]\r\nRootdir=PICS\\\r\n7=MENU 1\r\n";
+    WriteSettings(settings);
+    DeleteFileA("PICS\\LIMAGE7.BMP");
+    Viewer viewer;
+    ASSERT_TRUE(viewer.Start("7", false));
+    BoxWatcher box("TalvixLens error", viewer.pi.dwProcessId), fatal("Error", viewer.pi.dwProcessId);
+    EXPECT_EQ(std::vector<std::string>{"Loading image LIMAGE7.BMP failed!"}, box.WaitFor(1));
+    EXPECT_EQ(std::vector<std::string>{"Cannot load default image"}, fatal.WaitFor(1));
+    EXPECT_NE(DWORD(STILL_ACTIVE), viewer.ExitCode());
+    EXPECT_TRUE(!FindWindowA("CLensMain", nullptr) && ReadSettings() == settings);
+}
+
+TEST_F(Session, StartLookChooseZoomReadAndReturn)
+{
+    WriteSettings("[Lens]\r\nRootdir=PICS\\\r\n4=MENU 2\r\n");
+    DeleteFileA("PICS\\LIMAGE3.BMP");
+    DeleteFileA("PICS\\FIMAGE5.BMP");
+    Point(145 + 200, 5 + 250);
+    Viewer viewer;
+    ASSERT_TRUE(viewer.Start("4"));
+    BoxWatcher boxes("TalvixLens error", viewer.pi.dwProcessId);
+    // Centred, the lens under the pointer, the frame round it; the strip
+    // from the current folder, the paintings from Rootdir.
+    RECT r;
+    GetWindowRect(viewer.window, &r);
+    EXPECT_TRUE(r.left == origin.x && r.top == origin.y && r.right - r.left == 640 && r.bottom - r.top == 480);
+    EXPECT_EQ(0, ShowsLens("LIMAGE4.BMP", 200, 250));
+    EXPECT_EQ(0, Shows(DrawFile("lselect.bmp"), 5, 5));
+    EXPECT_EQ(0, Shows(Colour(COLOR_BTNFACE, 8, 400), 136, 5));
+    EXPECT_EQ(0, Shows(Colour(COLOR_BTNHIGHLIGHT, 640, 1), 0, 434));
+    EXPECT_EQ(0, Shows(Colour(COLOR_BTNSHADOW, 100, 6), 380, 436));
+    // The lens follows the pointer over the picture and over the frame.
+    for (const POINT &p : {POINT{300, 100}, POINT{480, 360}, POINT{-125, 95}, POINT{455, 465}, POINT{51, 52}}) {
+        Point(145 + p.x, 5 + p.y);
+        EXPECT_EQ(0, ShowsLens("LIMAGE4.BMP", p.x, p.y)) << p.x << "," << p.y;
+    }
+    // Every thumbnail; picture 3 is missing: the box, and picture 4 stays.
+    const int columns[] = {37, 100}, rows[] = {33, 88, 143, 198, 253};
+    for (int n = 9; n >= 0; n--) {
+        Click(columns[n % 2], rows[n / 2]);
+        EXPECT_EQ(0, ShowsLens("LIMAGE" + std::to_string(n == 2 ? 4 : n + 1) + ".BMP", columns[n % 2] - 145, rows[n / 2] - 5)) << n + 1;
+    }
+    EXPECT_EQ(std::vector<std::string>{"Loading image LIMAGE3.BMP failed!"}, boxes.WaitFor(1));
+    // Zoom by its button; a click on the picture leaves it, and its release
+    // over the strip that comes back selects nothing. Then by a click.
+    Click(100, 88);
+    Click(500, 455);
+    Point(300, 200);
+    EXPECT_EQ(0, ShowsLens("FIMAGE4.BMP", 300, 200));
+    Click(100, 30);   // thumbnail 2, were the release not swallowed
+    Point(145 + 150, 5 + 150);
+    EXPECT_EQ(0, ShowsLens("LIMAGE4.BMP", 150, 150));
+    Click(145 + 300, 5 + 200);
+    Point(500, 400);
+    EXPECT_EQ(0, ShowsLens("FIMAGE4.BMP", 500, 400));
+    Click(500, 400);
+    // Picture 5 has no full-size variant: the box, and no zoom.
+    Click(37, 143);
+    Click(500, 455);
+    EXPECT_EQ("Loading image FIMAGE5.BMP failed!", boxes.WaitFor(2).back());
+    Point(145 + 100, 5 + 100);
+    EXPECT_EQ(0, ShowsLens("LIMAGE5.BMP", 100, 100));
+    // A pressed button shows its picture two pixels right and down, its
+    // last column and row as they were; released elsewhere, nothing happens.
+    Rgb help = DrawFile("help.bmp");
+    Point(570, 450, "mousedown 1");
+    EXPECT_EQ(0, Shows(Crop(help, 1, 1, 30, 30), 562, 443));
+    EXPECT_EQ(0, Shows(Crop(help, 32, 0, 1, 33), 592, 441));
+    Point(300, 420, "mouseup 1");
+    EXPECT_EQ(0, Shows(help, 560, 441));
+    // Credits and help cover the window until a left release; a press
+    // alone or a right click leaves them; a small page has button face
+    // round it.
+    for (int x : {530, 570}) {
+        Click(x, 455);
+        Point(300, 300, "mousedown 1 click 3");
+        EXPECT_EQ(0, Shows(DrawFile(x == 530 ? "LCREDITB.BMP" : "LHELPB.BMP"), 0, 0));
+        EXPECT_TRUE(x == 530 || Shows(Colour(COLOR_BTNFACE, 340, 480), 300, 0) == 0);
+        Point(300, 300, "mouseup 1");
+        Point(145 + 60, 5 + 60);
+        EXPECT_EQ(0, ShowsLens("LIMAGE5.BMP", 60, 60));
+    }
+    // Back to the menu from picture 4: its Lens entry is the next program.
+    Click(100, 88);
+    Click(60, 330);
+    EXPECT_EQ(0u, viewer.ExitCode());
+    EXPECT_TRUE(Profile("Menu", "Run") == "MENU 2" && Profile("Menu", "Return") == "ORBVUE 4");
+    // A command line that is no number starts on picture 1. Closed with a
+    // page open (as by the system), the program frees the page once, ends
+    // normally and writes nothing.
+    std::string settings = ReadSettings();
+    Viewer next;
+    Point(2, 2);
+    ASSERT_TRUE(next.Start("ABC"));
+    EXPECT_EQ(0, ShowsLens("LIMAGE1.BMP", 1, 1));
+    Click(530, 455);
+    EXPECT_EQ(0, Shows(DrawFile("LCREDITB.BMP"), 0, 0));
+    PostMessageA(next.window, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(next.ExitCode() == 0 && ReadSettings() == settings);
+}
+
+// Random real input in and around the window, on every control but the
+// two that end the program, at full speed; then the exit button.
+TEST_F(Session, RandomInputLeavesTheViewerWorking)
+{
+    WriteSettings("[Lens]\r\nRootdir=PICS\\\r\n");
+    Point(2, 2);
+    Viewer viewer;
+    ASSERT_TRUE(viewer.Start(""));
+    uint32_t seed = 2027;
+    auto next = [&seed](long n) {
+        seed = seed * 1664525u + 1013904223u;
+        return long(seed >> 8) % n;
+    };
+    const RECT targets[] = {{5, 5, 131, 282}, {523, 441, 593, 474}, {486, 441, 519, 474}, {145, 5, 631, 377}, {-40, -40, 680, 520}};
+    const RECT exitButton = {597, 441, 630, 474}, returnButton = {5, 290, 131, 376};
+    FILE *script = fopen("events.xdo", "w");
+    bool down = false;
+    for (int n = Env("ORB_SOAK") == "full" ? 10000 : 400; n > 0; n--) {
+        const RECT &t = targets[next(5)];
+        POINT p = {t.left + next(t.right - t.left), t.top + next(t.bottom - t.top)};
+        fprintf(script, "mousemove %ld %ld\n", origin.x + p.x, origin.y + p.y);
+        if (!PtInRect(&exitButton, p) && !PtInRect(&returnButton, p) && next(2) == 0)
+            fprintf(script, (down = !down) ? "mousedown 1\n" : "mouseup 1\n");
+    }
+    fprintf(script, "mousemove %ld %ld\nmouseup 1\n", origin.x + 300, origin.y + 420);
+    fclose(script);
+    ASSERT_EQ(0, RunUnix("xdotool " + UnixName("events.xdo"), 600000));
+    DWORD_PTR answer = 0;
+    EXPECT_EQ(DWORD(WAIT_TIMEOUT), WaitForSingleObject(viewer.pi.hProcess, 500));
+    EXPECT_NE(0, SendMessageTimeoutA(viewer.window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 10000, &answer)) << "still answering";
+    // Close a page left open; in zoom mode the first click only leaves it.
+    for (HWND page; (page = FindWindowA("CLensHelper", nullptr)) != nullptr; Sleep(200))
+        SendMessageTimeoutA(page, WM_LBUTTONUP, 0, 0, SMTO_ABORTIFHUNG, 5000, &answer);
+    Click(610, 455);
+    Click(610, 455);
+    EXPECT_TRUE(viewer.ExitCode() == 0 && ReadSettings() == "[Lens]\r\nRootdir=PICS\\\r\n");
+}
+
+}  // namespace

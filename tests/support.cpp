@@ -1,0 +1,357 @@
+#include "support.h"
+
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+
+#include <sstream>
+
+#include "lens/lens.h"
+
+bool WriteBytes(const std::string &name, const Bytes &bytes)
+{
+    FILE *f = fopen(name.c_str(), "wb");
+    bool ok = f && fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+    return f && fclose(f) == 0 && ok;
+}
+
+Bytes ReadBytes(const std::string &name)
+{
+    Bytes v;
+    uint8_t chunk[65536];
+    if (FILE *f = fopen(name.c_str(), "rb")) {
+        for (size_t n; (n = fread(chunk, 1, sizeof chunk, f)) > 0;)
+            v.insert(v.end(), chunk, chunk + n);
+        fclose(f);
+    }
+    return v;
+}
+
+std::string Env(const char *name) { return getenv(name) ? getenv(name) : ""; }
+
+Bmp::Bmp(const std::string &fields)
+    : f{{"hsize", 40}, {"w", 8}, {"h", 8}, {"planes", 1}, {"bits", 8}, {"comp", 0}, {"imgsize", 0}, {"clrused", 0},
+        {"type", 0x4D42}, {"filesize", -1}, {"offset", -1}, {"entries", -1}, {"gap", 0}, {"tail", 0}, {"cut", 0}, {"seed", 0}}
+{
+    Set(fields);
+}
+
+void Bmp::Set(const std::string &fields)
+{
+    std::istringstream in(fields);
+    for (std::string field; in >> field;) {
+        std::string name = field.substr(0, field.find('=')), value = field.substr(field.find('=') + 1);
+        if (name != "px") {
+            valid = valid && f.count(name);
+            f[name] = strtoll(value.c_str(), nullptr, 0);
+            continue;
+        }
+        px.clear();
+        for (const char *p = value.c_str(); *p;) {
+            char *end;
+            uint8_t byte = uint8_t(strtoul(p, &end, 16));
+            long count = *end == '*' ? strtol(end + 1, &end, 10) : 1;
+            px.insert(px.end(), size_t(count), byte);
+            valid = valid && end != p;
+            p = end == p ? "" : *end == ',' ? end + 1 : end;
+        }
+    }
+}
+
+// Every row, each pixel naming a colour the table has.
+Bytes Bmp::Pixels() const
+{
+    long long rows = f.at("h") < 0 ? -f.at("h") : f.at("h"), colours = Entries(), bits = f.at("bits");
+    if (f.at("clrused") > 0 && f.at("clrused") < colours)
+        colours = f.at("clrused");
+    if (!px.empty() || RowBytes() <= 0 || RowBytes() * rows > (64 << 20))
+        return px;   // pictures too large to make give their bits
+    Bytes v(size_t(RowBytes() * rows));
+    for (long long y = 0; y < rows; y++)
+        for (long long x = 0; x < f.at("w"); x++) {
+            long long value = x * 3 + y * 5 + f.at("seed") * 29 + (x ^ y), bit = x * bits;
+            for (int c = 0; bits == 24 && c < 3; c++)
+                v[size_t(y * RowBytes() + x * 3 + c)] = uint8_t(value + c * 50);
+            if (bits <= 8)
+                v[size_t(y * RowBytes() + bit / 8)] |= uint8_t((colours ? value % colours : 0) << (8 - bits - bit % 8));
+        }
+    return v;
+}
+
+static void Put(Bytes &v, long long x, int size)
+{
+    for (int i = 0; i < size; i++)
+        v.push_back(uint8_t(x >> (8 * i)));
+}
+
+Bytes Bmp::Build() const
+{
+    Bytes pixels = Pixels(), v;
+    pixels.insert(pixels.end(), size_t(f.at("tail")), 0x5A);
+    long long hsize = f.at("hsize"), side = hsize == 12 ? 2 : 4;
+    Put(v, f.at("type"), 2);
+    Put(v, f.at("filesize") >= 0 ? f.at("filesize") : BitsOffset() + (long long)pixels.size(), 4);
+    Put(v, 0, 4);
+    Put(v, f.at("offset") >= 0 ? f.at("offset") : BitsOffset(), 4);
+    Put(v, hsize, 4);
+    Put(v, f.at("w"), int(side));
+    Put(v, f.at("h"), int(side));
+    Put(v, f.at("planes"), 2);
+    Put(v, f.at("bits"), 2);
+    for (long long field : {f.at("comp"), f.at("imgsize"), 2835ll, 2835ll, f.at("clrused"), 0ll})
+        Put(v, field, hsize == 12 ? 0 : 4);
+    while (hsize != 12 && v.size() < size_t(14 + hsize) && v.size() < 4096)
+        v.push_back(0xEE);   // the rest of a larger header
+    for (int i = 0; i < Entries(); i++)
+        for (int c = 0; c < (hsize == 12 ? 3 : 4); c++)
+            v.push_back(c == 3 ? 0 : TableByte(i, c));
+    v.insert(v.end(), size_t(f.at("gap")), 0xCC);
+    v.insert(v.end(), pixels.begin(), pixels.end());
+    if (f.at("cut") > 0 && size_t(f.at("cut")) < v.size())
+        v.resize(size_t(f.at("cut")));
+    return v;
+}
+
+Bmp Painting(int seed, int w, int h)
+{
+    return Bmp("seed=" + std::to_string(seed) + " w=" + std::to_string(w) + " h=" + std::to_string(h));
+}
+
+bool Holds(DibBlock *dib, const Bmp &picture)
+{
+    Bytes bits = picture.Pixels();
+    return dib && dib->width == picture["w"] && dib->height == picture["h"] && dib->bitCount == DWORD(picture["bits"]) &&
+           memcmp(DibBits(dib), bits.data(), bits.size()) == 0;
+}
+
+Bmp InterfacePicture(int i)
+{
+    const int sizes[][2] = {{126, 277}, {126, 86}, {33, 33}, {33, 33}, {33, 33}, {33, 33}, {640, 480}, {640, 480}};
+    return Painting(200 + i, sizes[i][0], sizes[i][1]);
+}
+
+void WritePictureSet(const std::string &folder)
+{
+    CreateDirectoryA(folder.empty() ? "." : folder.c_str(), nullptr);
+    for (int n = 1; n <= 10; n++) {
+        Painting(n).Write(folder + "LIMAGE" + std::to_string(n) + ".BMP");
+        Painting(100 + n, 640, 480).Write(folder + "FIMAGE" + std::to_string(n) + ".BMP");
+    }
+    const char *names[] = {"lselect.bmp", "lbutton.bmp", "copyrite.bmp", "help.bmp", "exit.bmp", "zoom.bmp", "LCREDITB.BMP", "LHELPB.BMP"};
+    for (int i = 0; i < 8; i++)
+        InterfacePicture(i).Write(names[i]);
+}
+
+static std::string SettingsPath()
+{
+    char dir[MAX_PATH];
+    GetWindowsDirectoryA(dir, sizeof dir);
+    return std::string(dir) + "\\talvix.ini";
+}
+
+// The profile functions may keep a copy of the file; this drops it.
+static void Forget() { WritePrivateProfileStringA(nullptr, nullptr, nullptr, "talvix.ini"); }
+
+void WriteSettings(const std::string &content)
+{
+    WriteBytes(SettingsPath(), Bytes(content.begin(), content.end()));
+    Forget();
+}
+
+std::string ReadSettings()
+{
+    Forget();
+    Bytes v = ReadBytes(SettingsPath());
+    return std::string(v.begin(), v.end());
+}
+
+void RemoveSettings()
+{
+    DeleteFileA(SettingsPath().c_str());
+    Forget();
+}
+
+std::string Profile(const char *section, const char *key)
+{
+    char text[1024];
+    GetPrivateProfileStringA(section, key, "<absent>", text, sizeof text, "talvix.ini");
+    return text;
+}
+
+std::string UnixName(const std::string &file)
+{
+    char dir[MAX_PATH];
+    GetCurrentDirectoryA(sizeof dir, dir);
+    std::string path = std::string(dir + 2) + "\\" + file;   // drive Z: is the Unix root
+    for (char &c : path)
+        c = c == '\\' ? '/' : c;
+    return path;
+}
+
+int RunUnix(const std::string &command, DWORD timeout)
+{
+    static int serial = 0;
+    std::string marker = "unix-done-" + std::to_string(++serial), unix = UnixName(marker);
+    std::string line = "Z:\\bin\\sh -c \"" + command + "; echo $? > " + unix + ".tmp && mv " + unix + ".tmp " + unix + "\"";
+    STARTUPINFOA si = {};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi;
+    if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
+        return -1;
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+    for (DWORD start = GetTickCount(); GetTickCount() - start < timeout; Sleep(10)) {
+        Bytes status = ReadBytes(marker);
+        if (!status.empty() && DeleteFileA(marker.c_str()))
+            return atoi(std::string(status.begin(), status.end()).c_str());
+    }
+    return -1;
+}
+
+BoxWatcher::BoxWatcher(const char *caption, DWORD process) : caption_(caption), process_(process)
+{
+    thread_ = std::thread([this] {
+        for (std::set<HWND> seen; !stop_; Sleep(10)) {
+            for (HWND box = nullptr; (box = FindWindowExA(nullptr, box, "#32770", caption_.c_str())) != nullptr;) {
+                DWORD pid = 0;
+                GetWindowThreadProcessId(box, &pid);
+                char text[512] = "";
+                // A message box's text is its item 0xFFFF.
+                if (pid != process_ || !IsWindowVisible(box) || !GetDlgItemTextA(box, 0xFFFF, text, sizeof text) || !seen.insert(box).second)
+                    continue;
+                SendMessageA(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
+                std::lock_guard<std::mutex> lock(mutex_);
+                texts_.push_back(text);
+            }
+        }
+    });
+}
+
+BoxWatcher::~BoxWatcher()
+{
+    stop_ = true;
+    thread_.join();
+}
+
+std::vector<std::string> BoxWatcher::WaitFor(size_t count)
+{
+    auto seen = [this] {
+        std::lock_guard<std::mutex> lock(mutex_);
+        return texts_.size();
+    };
+    for (DWORD start = GetTickCount(); seen() < count && GetTickCount() - start < 15000; Sleep(10)) {
+        // This thread's own windows keep answering while it waits.
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+            DispatchMessageA(&msg);
+    }
+    std::lock_guard<std::mutex> lock(mutex_);
+    return texts_;
+}
+
+namespace {
+
+// A 24-bit top-down DIB section selected into a memory DC.
+struct Surface {
+    HDC dc = CreateCompatibleDC(nullptr);
+    uint8_t *bits = nullptr;
+    HBITMAP bitmap;
+    HGDIOBJ old;
+    int width, height;
+    Surface(int w, int h) : width(w), height(h)
+    {
+        BITMAPINFO bi = {{sizeof(BITMAPINFOHEADER), w, -h, 1, 24, BI_RGB, 0, 0, 0, 0, 0}, {}};
+        bitmap = CreateDIBSection(dc, &bi, DIB_RGB_COLORS, reinterpret_cast<void **>(&bits), nullptr, 0);
+        old = SelectObject(dc, bitmap);
+    }
+    ~Surface()
+    {
+        DeleteObject(SelectObject(dc, old));
+        DeleteDC(dc);
+    }
+    Rgb Read() const
+    {
+        Rgb out;
+        GdiFlush();
+        for (int y = 0; bits && y < height; y++)
+            for (int x = 0; x < width; x++)
+                for (int c = 2; c >= 0; c--)
+                    out.px.push_back(bits[y * ((size_t(width) * 3 + 3) & ~size_t(3)) + x * 3 + c]);
+        out.width = bits ? width : 0;
+        out.height = bits ? height : 0;
+        return out;
+    }
+};
+
+}  // namespace
+
+Rgb DrawDib(DibBlock *dib, COLORREF fill)
+{
+    Surface s(dib->width, dib->height);
+    HBRUSH brush = CreateSolidBrush(fill);
+    RECT all = {0, 0, dib->width, dib->height};
+    FillRect(s.dc, &all, brush);
+    DeleteObject(brush);
+    SetDIBitsToDevice(s.dc, 0, 0, dib->width, dib->height, 0, 0, 0, dib->height, DibBits(dib), DibInfo(dib), DIB_RGB_COLORS);
+    return s.Read();
+}
+
+Rgb DrawFile(const std::string &file)
+{
+    DibError error;
+    DibBlock *dib = LoadDib(&error, file.c_str());
+    Rgb out = dib ? DrawDib(dib) : Rgb();
+    FreeDib(dib);
+    return out;
+}
+
+Rgb ReadBack(HDC dc, int x, int y, int width, int height)
+{
+    Surface s(width, height);
+    BitBlt(s.dc, 0, 0, width, height, dc, x, y, SRCCOPY);
+    return s.Read();
+}
+
+// A binary PPM as ImageMagick writes it: "P6", width, height, 255, pixels.
+bool ReadPpm(const std::string &name, Rgb *out)
+{
+    Bytes f = ReadBytes(name);
+    int max = 0, header = 0;
+    f.push_back(0);
+    if (sscanf(reinterpret_cast<const char *>(f.data()), "P6 %d %d %d%n", &out->width, &out->height, &max, &header) != 3)
+        return false;
+    size_t need = size_t(out->width) * out->height * 3;
+    if (max != 255 || f.size() < header + 2 + need)
+        return false;
+    out->px.assign(f.begin() + header + 1, f.begin() + header + 1 + need);
+    return true;
+}
+
+Rgb Crop(const Rgb &big, int x, int y, int width, int height)
+{
+    Rgb out;
+    for (int row = 0; x >= 0 && y >= 0 && x + width <= big.width && y + height <= big.height && row < height; row++)
+        out.px.insert(out.px.end(), big.At(x, y + row), big.At(x, y + row) + size_t(width) * 3);
+    out.width = out.px.empty() ? 0 : width;
+    out.height = out.px.empty() ? 0 : height;
+    return out;
+}
+
+Rgb WithLens(const Rgb &picture, int x, int y)
+{
+    Rgb out = picture;
+    for (int n = 0; n < 10000; n++) {
+        // Lens row 0 is the square's bottom row.
+        const BYTE *e = LensTable[n];
+        memcpy(&out.px[(size_t(y + 99 - n / 100) * out.width + x + n % 100) * 3], picture.At(x + e[1], y + 99 - e[0]), 3);
+    }
+    return out;
+}
+
+long Differences(const Rgb &a, const Rgb &b)
+{
+    long n = a.width == b.width && a.height == b.height && a.px.size() == b.px.size() ? 0 : -1;
+    for (size_t i = 0; n >= 0 && i < a.px.size(); i += 3)
+        n += memcmp(&a.px[i], &b.px[i], 3) != 0;
+    return n;
+}

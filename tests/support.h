@@ -1,0 +1,104 @@
+// What the tests share: BMP files made field by field, the real settings
+// file, real message boxes, Unix commands, and pixels read back as RGB.
+#pragma once
+
+#include <windows.h>
+#include <stdint.h>
+
+#include <atomic>
+#include <map>
+#include <mutex>
+#include <set>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "image/dib.h"
+
+typedef std::vector<uint8_t> Bytes;
+bool WriteBytes(const std::string &name, const Bytes &bytes);
+Bytes ReadBytes(const std::string &name);
+std::string Env(const char *name);
+
+// A BMP file from "name=value" fields, each unnamed one as in an 8 x 8 8-bit
+// picture with a full colour table: hsize w h planes bits comp imgsize
+// clrused type as in the headers; filesize and offset -1 for the true ones;
+// entries of the table (-1: full); gap bytes between table and bits; tail
+// bytes after the bits that the file size counts; cut: the file's length;
+// seed of the pixel pattern; px: the bits as hex bytes, each maybe repeated
+// (px=04,09,00*6), instead of the pattern.
+struct Bmp {
+    std::map<std::string, long long> f;
+    Bytes px;
+    bool valid = true;   // every field name known
+    explicit Bmp(const std::string &fields = "");
+    void Set(const std::string &fields);
+    long long operator[](const char *name) const { return f.at(name); }
+    long long Entries() const { return f.at("entries") >= 0 ? f.at("entries") : f.at("bits") > 8 ? 0 : 1 << f.at("bits"); }
+    long long RowBytes() const { return ((f.at("bits") * f.at("w") + 31) & ~31ll) / 8; }
+    long long BitsOffset() const { return 14 + f.at("hsize") + (f.at("hsize") == 12 ? 3 : 4) * Entries() + f.at("gap"); }
+    Bytes Pixels() const;
+    Bytes Build() const;
+    bool Write(const std::string &name) const { return WriteBytes(name, Build()); }
+};
+// Colour entry i of the tables written here: blue, green, red.
+inline uint8_t TableByte(int i, int c) { return uint8_t(i * 3 + c * 85 + 7); }
+// A 486 x 372 (or w x h) painting recognisable by its seed.
+Bmp Painting(int seed, int w = 486, int h = 372);
+// Whether a block holds exactly the picture's pixels.
+bool Holds(DibBlock *dib, const Bmp &picture);
+// Interface picture i as in InterfaceFiles, then the credits and help pages
+// (6, 7): seeds 200-207, each of its size.
+Bmp InterfacePicture(int i);
+// LIMAGE1-10.BMP (seeds 1-10) and FIMAGE1-10.BMP (seeds 101-110, 640 x 480)
+// into `folder` (with its trailing separator); the interface pictures and
+// pages into the current folder.
+void WritePictureSet(const std::string &folder = "");
+
+// "talvix.ini" in the Windows folder, where the profile functions find it.
+void WriteSettings(const std::string &content);
+std::string ReadSettings();   // "" when there is none
+void RemoveSettings();
+std::string Profile(const char *section, const char *key);   // "<absent>" when absent
+
+// Runs a command through the Unix shell and waits for it (Wine does not):
+// its status, or -1 after `timeout` milliseconds.
+int RunUnix(const std::string &command, DWORD timeout = 30000);
+std::string UnixName(const std::string &file);   // of a file in the current folder
+
+// Finds the message boxes with `caption` of one process, reads their text
+// and presses OK, as a person would, until it is destroyed.
+class BoxWatcher {
+public:
+    explicit BoxWatcher(const char *caption, DWORD process = GetCurrentProcessId());
+    ~BoxWatcher();
+    // The texts of the boxes seen, once there are `count` or after 15 s.
+    std::vector<std::string> WaitFor(size_t count);
+
+private:
+    std::string caption_;
+    DWORD process_;
+    std::atomic<bool> stop_{false};
+    std::mutex mutex_;
+    std::vector<std::string> texts_;
+    std::thread thread_;
+};
+
+// Pixels as r, g, b bytes, top row first.
+struct Rgb {
+    int width = 0, height = 0;
+    Bytes px;
+    const uint8_t *At(int x, int y) const { return &px[(size_t(y) * width + x) * 3]; }
+    bool Is(int x, int y, COLORREF c) const { return RGB(At(x, y)[0], At(x, y)[1], At(x, y)[2]) == c; }
+};
+// The block drawn as the program draws pictures (SetDIBitsToDevice) on a
+// 24-bit surface filled with `fill` first.
+Rgb DrawDib(DibBlock *dib, COLORREF fill = 0);
+Rgb DrawFile(const std::string &file);
+Rgb ReadBack(HDC dc, int x, int y, int width, int height);   // with BitBlt
+bool ReadPpm(const std::string &name, Rgb *out);
+Rgb Crop(const Rgb &big, int x, int y, int width, int height);
+// The picture with the lens at (x, y), from the lens table (built by the
+// caller) and the untouched picture.
+Rgb WithLens(const Rgb &picture, int x, int y);
+long Differences(const Rgb &a, const Rgb &b);   // -1 when the sizes differ

@@ -1,0 +1,223 @@
+// The three windows as start-up creates them, on the real display with the
+// real message queue: what only the program itself can tell (classes,
+// repaints, the pointer, pages that cannot open, GDI objects and memory);
+// what a user sees of it is the end-to-end test's.
+#include <gtest/gtest.h>
+#include <stdio.h>
+#include <string.h>
+
+#include <windows.h>
+#include <psapi.h>
+
+#include "app/globals.h"
+#include "app/picture_set.h"
+#include "app/startup.h"
+#include "lens/lens.h"
+#include "support.h"
+#include "ui/window_procs.h"
+
+namespace {
+
+// Dispatches what is queued until the queue stays empty for a moment (a
+// quit message, which would end the program's loop, is dropped).
+void Pump()
+{
+    MSG msg;
+    for (DWORD since = GetTickCount(); GetTickCount() - since < 30; Sleep(5))
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            DispatchMessageA(&msg);
+            since = GetTickCount();
+        }
+}
+
+LRESULT Send(HWND w, UINT message, int x, int y)
+{
+    LRESULT r = SendMessageA(w, message, message == WM_LBUTTONDOWN ? MK_LBUTTON : 0, MAKELPARAM(x & 0xFFFF, y & 0xFFFF));
+    Pump();
+    return r;
+}
+void Click(int x, int y)
+{
+    Send(MainWindow, WM_LBUTTONDOWN, x, y);
+    Send(MainWindow, WM_LBUTTONUP, x, y);
+}
+
+bool Placed(HWND w, int x, int y, int width, int height)
+{
+    RECT r;
+    GetWindowRect(w, &r);
+    MapWindowPoints(nullptr, MainWindow, reinterpret_cast<POINT *>(&r), 2);
+    return r.left == x && r.top == y && r.right - r.left == width && r.bottom - r.top == height;
+}
+
+HWND Page() { return FindWindowA("CLensHelper", nullptr); }
+
+// The picture set in the current folder, loaded and shown as start-up does.
+class Windows : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        static bool registered = false;
+        AppInstance = GetModuleHandleA(nullptr);
+        ASSERT_TRUE(registered || RegisterWindowClasses());
+        registered = true;
+        RemoveSettings();
+        WritePictureSet();
+        ZoomMode = CurrentImage = 0;
+        LoadImageSet();
+        // The real pointer away from the window, so it moves nothing.
+        SetCursorPos(GetSystemMetrics(SM_CXSCREEN) - 1, GetSystemMetrics(SM_CYSCREEN) - 1);
+        ASSERT_NE(nullptr, MainWindow = CreateMainWindow());
+        ShowWindow(MainWindow, SW_SHOWNORMAL);
+        UpdateWindow(MainWindow);
+        Pump();
+    }
+    void TearDown() override
+    {
+        DestroyWindow(MainWindow);
+        Pump();
+        FreePictures();
+        RemoveSettings();
+    }
+};
+
+TEST_F(Windows, ClassesAndTheMainWindowAsCreated)
+{
+    for (const char *name : {"CLensMain", "CLensViewer", "CLensHelper"}) {
+        WNDCLASSA wc;
+        ASSERT_TRUE(GetClassInfoA(AppInstance, name, &wc)) << name;
+        EXPECT_TRUE(wc.style == (CS_HREDRAW | CS_VREDRAW) && wc.hbrBackground == reinterpret_cast<HBRUSH>(16) && !wc.cbClsExtra &&
+                    !wc.cbWndExtra && wc.hCursor == (name[5] == 'V' ? nullptr : LoadCursorA(nullptr, IDC_ARROW))) << name;
+    }
+    EXPECT_FALSE(RegisterWindowClasses()) << "a second registration fails";
+    POINT at = MainWindowOrigin(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+    char text[64];
+    GetWindowTextA(MainWindow, text, sizeof text);
+    EXPECT_TRUE(MainRect.left == at.x && MainRect.top == at.y && MainRect.right == 640 && MainRect.bottom == 480 &&
+                !strcmp(text, "Talvix Spheres") && Placed(MainWindow, 0, 0, 640, 480) && Placed(ViewerWindow, 145, 5, 486, 372));
+    EXPECT_EQ(DWORD(WS_POPUP | WS_CLIPCHILDREN), DWORD(GetWindowLongA(MainWindow, GWL_STYLE)) & (WS_POPUP | WS_CLIPCHILDREN | WS_CAPTION | WS_THICKFRAME));
+}
+
+TEST_F(Windows, TheLensRepaintsOnlyWhereItMoves)
+{
+    // On the viewer, or with the frame's own coordinates, on the frame.
+    const struct { HWND *window; int x, y; short lensX, lensY; } moves[] = {
+        {&ViewerWindow, 0, 0, 1, 1}, {&ViewerWindow, 51, 51, 1, 1}, {&ViewerWindow, 52, 52, 2, 2}, {&ViewerWindow, 436, 321, 385, 271},
+        {&ViewerWindow, -30, 900, 1, 271}, {&MainWindow, 20, 100, 1, 45}, {&MainWindow, 345, 205, 150, 150}};
+    for (const auto &m : moves) {
+        Send(*m.window, WM_MOUSEMOVE, m.x, m.y);
+        EXPECT_TRUE(LensX == m.lensX && LensY == m.lensY) << m.x << "," << m.y << ": " << LensX << "," << LensY;
+    }
+    // A move invalidates the union of the two squares, without erasing;
+    // along the clamped border the square stays and nothing is repainted.
+    SendMessageA(ViewerWindow, WM_MOUSEMOVE, 0, MAKELPARAM(230, 140));
+    RECT r = {};
+    GetUpdateRect(ViewerWindow, &r, FALSE);
+    EXPECT_TRUE(r.left == 150 && r.top == 90 && r.right == 280 && r.bottom == 250) << r.left << "," << r.top;
+    for (const POINT &p : {POINT{10, 10}, POINT{0, 5}, POINT{40, 5}, POINT{51, 51}, POINT{460, 360}, POINT{470, 365}}) {
+        Pump();
+        SendMessageA(ViewerWindow, WM_MOUSEMOVE, 0, MAKELPARAM(p.x, p.y));
+        EXPECT_TRUE(p.x == 10 || p.x == 460 || !GetUpdateRect(ViewerWindow, nullptr, FALSE)) << p.x << "," << p.y;
+    }
+    // The pointer is hidden over the picture only.
+    EXPECT_EQ(1, SendMessageA(ViewerWindow, WM_SETCURSOR, WPARAM(ViewerWindow), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE)));
+    EXPECT_EQ(nullptr, GetCursor());
+    SendMessageA(MainWindow, WM_SETCURSOR, WPARAM(MainWindow), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+    EXPECT_EQ(LoadCursorA(nullptr, IDC_ARROW), GetCursor());
+}
+
+// A picture smaller than the last, or a full-size one smaller than the
+// window: the lens stays inside it, the viewer centred on it.
+TEST_F(Windows, SmallerPicturesKeepTheLensInside)
+{
+    Painting(2, 150, 120).Write("LIMAGE2.BMP");
+    Painting(101, 500, 301).Write("FIMAGE1.BMP");
+    Send(ViewerWindow, WM_MOUSEMOVE, 480, 370);
+    Send(MainWindow, WM_LBUTTONUP, 100, 30);
+    BuildLensTable();
+    HDC dc = GetDC(ViewerWindow);
+    EXPECT_TRUE(CurrentImage == 1 && LensX == 49 && LensY == 19 &&
+                Differences(WithLens(DrawFile("LIMAGE2.BMP"), 49, 19), ReadBack(dc, 0, 0, 150, 120)) == 0);
+    ReleaseDC(ViewerWindow, dc);
+    SelectImage(0, 0);
+    Send(ViewerWindow, WM_MOUSEMOVE, 480, 370);
+    Click(500, 455);   // the zoom button
+    EXPECT_TRUE(ZoomMode == 1 && Placed(ViewerWindow, 70, 89, 500, 301) && LensX == 385 && LensY == 200);
+    EXPECT_EQ(0, Send(MainWindow, WM_LBUTTONUP, 100, 30)) << "a release reaching the frame in zoom mode does nothing";
+    EXPECT_EQ(0, CurrentImage);
+}
+
+TEST_F(Windows, PagesThatCannotOpen)
+{
+    DeleteFileA("LCREDITB.BMP");
+    {
+        BoxWatcher box("TalvixLens error");
+        Click(530, 450);
+        EXPECT_EQ(std::vector<std::string>{"Loading image LCREDITB.BMP failed!"}, box.WaitFor(1));
+    }
+    Pump();
+    EXPECT_TRUE(!Page() && InfoDib == nullptr);
+    // A window that cannot be made frees its page, and the next one opens;
+    // no second page opens over it.
+    ASSERT_TRUE(UnregisterClassA("CLensHelper", AppInstance));
+    Click(570, 450);
+    EXPECT_TRUE(!Page() && InfoDib == nullptr);
+    WNDCLASSA wc = {CS_HREDRAW | CS_VREDRAW, HelperWndProc, 0, 0, AppInstance, nullptr, LoadCursorA(nullptr, IDC_ARROW),
+                    reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1), nullptr, "CLensHelper"};
+    ASSERT_TRUE(RegisterClassA(&wc));
+    Click(570, 450);
+    DibBlock *open = InfoDib;
+    Send(MainWindow, WM_LBUTTONUP, 530, 450);
+    EXPECT_TRUE(Page() && open && InfoDib == open);
+}
+
+// Wine reports neither GetGuiResources nor PrivateUsage: GDI objects are
+// counted by probing the process's handle table (Wine takes a handle with a
+// zero high word for the entry of its low word), memory is the commit
+// charge, which Wine does report.
+int GdiObjects()
+{
+    int live = 0;
+    for (ULONG_PTR i = 1; i < 0x10000; i++)
+        live += GetObjectType(reinterpret_cast<HGDIOBJ>(i)) != 0;
+    return live;
+}
+
+long CommitKilobytes()
+{
+    PROCESS_MEMORY_COUNTERS c = {};
+    return GetProcessMemoryInfo(GetCurrentProcess(), &c, sizeof c) ? long(c.PagefileUsage / 1024) : -1;
+}
+
+TEST_F(Windows, PictureChangesAndZoomLeakNothing)
+{
+    // The measures see what they are meant to see.
+    int gdi = GdiObjects();
+    long memory = CommitKilobytes();
+    std::vector<HBRUSH> brushes;
+    for (int i = 0; i < 300; i++)
+        brushes.push_back(CreateSolidBrush(RGB(i, 0, 0)));
+    std::vector<char> block(16 << 20, 1);
+    EXPECT_TRUE(GdiObjects() == gdi + 300 && CommitKilobytes() >= memory + 15000) << block[12345];
+    for (HBRUSH b : brushes)
+        DeleteObject(b);
+    auto run = [](int selections, int toggles) {
+        for (int i = 0; i < selections; i++)
+            SelectImage(0, i % 10);
+        for (int i = 0; i < toggles; i++) {
+            SendMessageA(ViewerWindow, WM_LBUTTONDOWN, 0, 0);
+            SendMessageA(ViewerWindow, WM_LBUTTONUP, 0, 0);
+            UpdateWindow(ViewerWindow);
+        }
+        Pump();
+    };
+    run(100, 20);
+    gdi = GdiObjects();
+    memory = CommitKilobytes();
+    bool full = Env("ORB_SOAK") == "full";
+    run(full ? 10000 : 1000, full ? 1000 : 200);
+    printf("GDI objects %d -> %d, commit %ld -> %ld KiB\n", gdi, GdiObjects(), memory, CommitKilobytes());
+    EXPECT_TRUE(GdiObjects() <= gdi + 2 && CommitKilobytes() <= memory + 2048);
+}
+
+}  // namespace
