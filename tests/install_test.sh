@@ -118,7 +118,7 @@ for arch in win32 win64; do
         loader=/usr/lib/wine/wine64 program_dir='C:\Program Files (x86)\orbvue'
         WINEPREFIX=$prefix timeout 300 $loader wineboot -i >/dev/null 2>&1 || fail "$arch: wineboot"
     fi
-    WINEPREFIX=$prefix timeout 300 wineserver -w
+    WINEPREFIX=$prefix timeout 300 wineserver -w || fail "$arch: Wine did not settle within the time"
     ini=$prefix/drive_c/windows/talvix.ini
     [ ! -e "$ini" ] || fail "$arch: a fresh prefix has talvix.ini"
 
@@ -134,7 +134,7 @@ for arch in win32 win64; do
     cp "$ini" "$scratch/talvix.ini.before"
 
     WINEPREFIX=$prefix timeout 120 $loader "$setup" /S || fail "$arch: the installer failed"
-    WINEPREFIX=$prefix timeout 120 wineserver -w
+    WINEPREFIX=$prefix timeout 120 wineserver -w || fail "$arch: Wine did not settle within the time"
     installed=$(WINEPREFIX=$prefix $loader winepath -u "$program_dir")
     installed=${installed%/}
     diff -r -x uninstall.exe "$unpacked/orbvue-$version" "$installed" >"$scratch/diff.log" 2>&1 ||
@@ -162,7 +162,7 @@ for arch in win32 win64; do
     # The uninstaller as the system's list of programs runs it, silently.
     uninstaller=$(sed -n 's/^    UninstallString    REG_SZ    "\(.*\)"$/\1/p' "$scratch/entry.txt")
     WINEPREFIX=$prefix timeout 120 $loader "$uninstaller" /S || fail "$arch: the uninstaller failed"
-    WINEPREFIX=$prefix timeout 120 wineserver -w
+    WINEPREFIX=$prefix timeout 120 wineserver -w || fail "$arch: Wine did not settle within the time"
     [ ! -e "$installed" ] || fail "$arch: the program folder is still there: $(ls "$installed")"
     [ ! -e "$lnk" ] || fail "$arch: the shortcut is still there"
     if WINEPREFIX=$prefix $loader reg query "HKLM\\$uninstall_key" /reg:32 >/dev/null 2>&1; then

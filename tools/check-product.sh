@@ -18,7 +18,7 @@ echo "$dump" | grep -q "file format pei-i386" || bad "is not for the i386"
 [ "$(field Subsystem | cut -c1-8)" = 00000002 ] || bad "is not a GUI program"
 major=$(field MajorSubsystemVersion) minor=$(field MinorSubsystemVersion)
 [ "$major" -lt 4 ] || { [ "$major" -eq 4 ] && [ "$minor" -eq 0 ]; } ||
-    bad "asks for Windows $major.$minor (the oldest that load it); 4.0 at most"
+    bad "asks for Windows $major.$minor or later; it must load on 4.0"
 echo "$dump" | grep -q "^Entry d 00000000 00000000 Delay Import Directory" || bad "has delay-loaded imports"
 
 # One "dll function" a line, DLL names in lower case; an import by ordinal
