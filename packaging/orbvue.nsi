@@ -18,6 +18,9 @@ OutFile "${OUTFILE}"
 InstallDir "$PROGRAMFILES\orbvue"
 InstallDirRegKey HKLM "${UNINSTALL_KEY}" "InstallLocation"
 RequestExecutionLevel admin
+Icon "${__FILEDIR__}/../resources/orbvue.ico"
+UninstallIcon "${__FILEDIR__}/../resources/orbvue.ico"
+BrandingText "orbvue ${VERSION}"
 SetCompressor /SOLID lzma
 
 VIProductVersion "${VERSION}.0"
