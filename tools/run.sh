@@ -1,18 +1,36 @@
 #!/bin/sh
-# Builds everything, makes the default picture set and starts the viewer on
-# it under Wine. With a display the window opens there and stays until you
-# leave it; with none, a virtual display is started, the pointer is moved
-# across the picture, a screenshot is saved and the viewer is ended.
+# Starts what ships, the i686 orbvue.exe, under 32-bit Wine in the folder of
+# the default picture set, building only the viewer and the set first. With
+# a display the window opens there and stays until you leave it; with none,
+# a virtual display is started, the pointer is moved across the picture, a
+# screenshot is saved and the viewer is ended. Where this machine cannot
+# execute 32-bit code, it says so and runs the x86_64 build instead.
 #   tools/run.sh [SCREENSHOT.png]
 set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
+. tools/arch.sh
 tools/install-deps.sh
-tools/build.sh
-build="$root/build/x64"
+preset=i686
+if ! can_run_32bit; then
+    preset=x64
+    echo "This machine cannot execute 32-bit code: running the x86_64 build under 64-bit Wine instead."
+fi
+build="$root/build/$preset"
 set_dir="$build/default-set"
 shot=${1:-"$build/screenshot.png"}
 case "$shot" in /*) ;; *) shot="$root/$shot" ;; esac
+
+# Build output only when the build fails.
+log=$(mktemp)
+if ! { cmake --preset $preset -DORB_RUN_TESTS=ON &&
+    cmake --build --preset $preset --target orbvue default_set; } >"$log" 2>&1; then
+    cat "$log"
+    rm -f "$log"
+    echo "The build failed."
+    exit 1
+fi
+rm -f "$log"
 
 if [ -n "${DISPLAY:-}" ]; then
     echo "Starting the viewer on $DISPLAY; leave it with its exit button."

@@ -1,0 +1,24 @@
+#!/bin/sh
+# Makes a release from this checkout: builds the i686 viewer and the default
+# picture set, then the portable zip and the installer (packaging/package.sh)
+# into OUT_DIR, build/release by default. The version is the CMake project's.
+#   tools/release.sh [OUT_DIR]
+set -eu
+root=$(cd "$(dirname "$0")/.." && pwd)
+cd "$root"
+out=${1:-build/release}
+. tools/arch.sh
+tools/install-deps.sh
+if ! can_run_32bit; then
+    echo "release: this machine cannot execute 32-bit code, which the default picture set is made with" >&2
+    exit 1
+fi
+log=$(mktemp)
+trap 'rm -f "$log"' EXIT
+if ! { cmake --preset i686 -DORB_RUN_TESTS=ON && cmake --build --preset i686 --target orbvue default_set; } >"$log" 2>&1; then
+    cat "$log" >&2
+    echo "release: the build failed" >&2
+    exit 1
+fi
+tools/check-product.sh build/i686/orbvue.exe
+packaging/package.sh build/i686 "$out"
