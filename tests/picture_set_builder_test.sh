@@ -47,6 +47,7 @@ cmp -s set/LHELPB.BMP "$build/default-set/LHELPB.BMP" || fail "the help page cha
 for f in set/LIMAGE5.BMP set/FIMAGE5.BMP; do
     w=$(identify -format %w "$f") h=$(identify -format %h "$f")
     [ "$(colours "$f" "1x$h+0+0")" -gt 20 ] && [ "$(colours "$f" "1x$h+$((w - 1))+0")" -gt 20 ] || fail "$f has bands"
+    # shellcheck disable=SC2046
     set -- $(rgb "$f" "$((w / 2)),0") $(rgb "$f" "$((w / 2)),$((h - 1))")
     [ "$1" -lt 235 ] && [ "$6" -lt 235 ] || fail "$f: top $1 $2 $3, bottom $4 $5 $6: not cropped to fill"
 done
@@ -60,6 +61,7 @@ for case in "LIMAGE5.BMP 372 150 186" "FIMAGE5.BMP 480 200 240"; do
     for x in $side $((side + inner - 1)); do
         [ "$(rgb "$f" "$x,$((h / 2))")" != "42 111 60" ] || fail "$f: the picture does not reach $x"
     done
+    # shellcheck disable=SC2046
     set -- $(rgb "$f" "$((side + inner / 2)),0") $(rgb "$f" "$((side + inner / 2)),$((h - 1))")
     [ "$1" -ge 235 ] && [ "$3" -le 20 ] && [ "$4" -le 20 ] && [ "$6" -ge 235 ] ||
         fail "$f: top $1 $2 $3, bottom $4 $5 $6: not the whole picture, red to blue"

@@ -29,7 +29,7 @@ convert=/usr/bin/convert
 "$convert" -size 1x1 "xc:$bands" null: 2>/dev/null || { say "$bands is not a colour ImageMagick knows"; exit 1; }
 for f in "$@"; do
     [ -r "$f" ] || { say "cannot read $f"; exit 1; }
-    identify "$f[0]" >/dev/null 2>&1 || { say "$f is not a picture ImageMagick can read"; exit 1; }
+    identify "${f}[0]" >/dev/null 2>&1 || { say "$f is not a picture ImageMagick can read"; exit 1; }
 done
 for f in "$build/default-set/lbutton.bmp" "$build/orbtool.exe" "$build/make_default_set.exe"; do
     [ -e "$f" ] || { say "$f is missing: run tools/build.sh first"; exit 1; }
@@ -42,17 +42,17 @@ trap 'rm -rf "$work"' EXIT
 # gives the picture 255 colours, so the bands keep exactly their colour.
 to_bmp() {   # SOURCE WIDTH HEIGHT TARGET
     if [ "$mode" = fill ]; then
-        "$convert" "$1[0]" -resize "$2x$3^" -gravity center -extent "$2x$3" -dither FloydSteinberg -colors 256 \
+        "$convert" "${1}[0]" -resize "$2x$3^" -gravity center -extent "$2x$3" -dither FloydSteinberg -colors 256 \
             -type Palette -compress none "BMP3:$work/tmp.bmp"
     else
-        "$convert" "$1[0]" -resize "$2x$3" -dither FloydSteinberg -colors 255 -background "$bands" -gravity center \
+        "$convert" "${1}[0]" -resize "$2x$3" -dither FloydSteinberg -colors 255 -background "$bands" -gravity center \
             -extent "$2x$3" -type Palette -compress none "BMP3:$work/tmp.bmp"
     fi
     "$build/wine-run" "$build/orbtool.exe" expand "Z:$work/tmp.bmp" "Z:$work/$4" >/dev/null
 }
 # How much of a picture filling 486 x 372 is cut away, in per cent.
 cropped() {
-    identify -format '%w %h\n' "$1[0]" | awk '{ r = ($1 / $2) / (486 / 372); if (r < 1) r = 1 / r; printf "%d", 100 - 100 / r }'
+    identify -format '%w %h\n' "${1}[0]" | awk '{ r = ($1 / $2) / (486 / 372); if (r < 1) r = 1 / r; printf "%d", 100 - 100 / r }'
 }
 n=1
 strip="$work/strip.png"
@@ -64,12 +64,12 @@ for f in "$@"; do
     column=$(( (n - 1) % 2 )) row=$(( (n - 1) / 2 ))
     x=$(( column == 0 ? 3 : 66 )) y=$(( 3 + row * 55 )) w=$(( column == 0 ? 59 : 58 ))
     if [ "$mode" = fill ]; then
-        "$convert" "$strip" \( "$f[0]" -resize "${w}x51^" -gravity center -extent "${w}x51" \) -gravity northwest \
+        "$convert" "$strip" \( "${f}[0]" -resize "${w}x51^" -gravity center -extent "${w}x51" \) -gravity northwest \
             -geometry "+$x+$y" -composite "$strip"
         lost=$(cropped "$f")
         [ "$lost" -lt 10 ] || say "note: $f loses $lost% of its area to fill the picture; --fit keeps all of it"
     else
-        "$convert" "$strip" \( "$f[0]" -resize "${w}x51" -background "$bands" -gravity center -extent "${w}x51" \) \
+        "$convert" "$strip" \( "${f}[0]" -resize "${w}x51" -background "$bands" -gravity center -extent "${w}x51" \) \
             -gravity northwest -geometry "+$x+$y" -composite "$strip"
     fi
     # The credits name each picture by its file name, without folder or type.
