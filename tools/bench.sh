@@ -1,13 +1,51 @@
 #!/bin/sh
-# Runs the benchmarks on the default picture set under Wine and prints one
-# table. Not part of the tests: timings on shared machines are figures,
-# never pass or fail.
-#   tools/bench.sh [REPETITIONS]     (default 21; --smoke: 3, only that it runs)
+# Runs the benchmarks and prints their tables. Not part of the tests:
+# timings on shared machines are figures, never pass or fail.
+#   tools/bench.sh [REPETITIONS]   (default 21; --smoke: a few seconds, only that it runs)
+# First orbbench.exe (x86_64) inside the process: the lens, a picture
+# switch, start-up, memory. Then, from outside, what a user feels: orbprobe
+# (native, Xlib with XTest and DAMAGE) drives the real pointer on a virtual
+# X server with a screen for each program (the viewer, the viewer's paint
+# without the lens and a minimal Win32 program of each build that runs
+# here, and a native X11 program) and times motions and clicks to pixels.
 set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
-runs=${1:-21}
-[ "$runs" = --smoke ] && runs=3
-build="$root/build/x64"
-[ -x "$build/orbbench.exe" ] || tools/build.sh
-exec tools/with-wine.sh "$build" sh -c 'cd "$1/default-set" && "$1/wine-run" "$1/orbbench.exe" "$2"' bench "$build" "$runs"
+. tools/arch.sh
+runs=${1:-21} smoke=""
+[ "$runs" = --smoke ] && runs=3 smoke=--smoke
+builds=build/x64
+can_run_32bit && builds="build/i686 $builds"
+for build in $builds; do
+    for exe in orbvue orbbench minimal_window paint_design; do
+        [ -x "$build/$exe.exe" ] || { tools/build.sh; break 2; }
+    done
+done
+mkdir -p build/native
+for program in orbprobe x11_square; do
+    [ "build/native/$program" -nt "tools/bench/$program.cpp" ] ||
+        clang++ -std=c++17 -O2 -Wall -o "build/native/$program" "tools/bench/$program.cpp" -lXdamage -lXtst -lX11
+done
+
+tools/with-wine.sh build/x64 sh -c 'cd "$1/default-set" && "$1/wine-run" "$1/orbbench.exe" "$2"' bench "$root/build/x64" "$runs"
+
+screens="" n=0
+for build in $builds; do
+    screens="$screens -screen $n 1024x768x24 -screen $((n + 1)) 1024x768x24 -screen $((n + 2)) 1024x768x24"
+    n=$((n + 3))
+done
+screens="$screens -screen $n 1024x768x24"
+display=80
+while [ -e "/tmp/.X$display-lock" ] || [ -e "/tmp/.X11-unix/X$display" ]; do display=$((display + 1)); done
+# Without -noreset a server of several screens aborts when its last client leaves.
+# shellcheck disable=SC2086
+Xvfb ":$display" $screens -noreset -nolisten tcp >/dev/null 2>&1 &
+xvfb=$!
+trap 'kill $xvfb 2>/dev/null || true' EXIT INT TERM
+i=0
+while [ ! -e "/tmp/.X11-unix/X$display" ] && [ $i -lt 100 ]; do sleep 0.1; i=$((i + 1)); done
+export DISPLAY=":$display"
+wrap=""
+for build in $builds; do wrap="$wrap tools/with-wine.sh $build"; done
+# shellcheck disable=SC2086
+$wrap sh tools/bench/end_to_end.sh $smoke "$runs" $builds

@@ -60,11 +60,13 @@ int Check(int count, char **files)
     return all ? 0 : 1;
 }
 
-// What the viewer reads at start-up and on every click, found as it finds it.
+// What the viewer reads at start-up and on every click, found as it finds
+// it: a header line, then the columns of check.
 int CheckSet()
 {
     ReadRootDir();
     ReadImageNames();
+    printf("file\tcode\tmeaning\twidth\theight\tbits\tcompression\tverdict\n");
     bool all = true;
     for (int fullSize = 0; fullSize < 2; fullSize++) {
         for (int index = 0; index < 10; index++) {

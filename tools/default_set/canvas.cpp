@@ -74,14 +74,28 @@ Canvas GdiCanvas::Take() const
     return c;
 }
 
-void GdiCanvas::Text(int x, int y, const char *text, int size, COLORREF colour, bool bold, UINT align)
+void GdiCanvas::Text(int x, int y, const char *text, int size, COLORREF colour, bool bold, UINT align, int width)
 {
+    // UTF-8, so a picture set's credits can name files as the user's system
+    // spells them; plain ASCII comes out as it always did.
+    int length = MultiByteToWideChar(CP_UTF8, 0, text, -1, nullptr, 0);
+    if (length <= 1)
+        return;
+    std::vector<wchar_t> wide(static_cast<size_t>(length));
+    MultiByteToWideChar(CP_UTF8, 0, text, -1, wide.data(), length);
     HFONT font = CreateFontA(-size, 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE, ANSI_CHARSET, OUT_DEFAULT_PRECIS,
                              CLIP_DEFAULT_PRECIS, NONANTIALIASED_QUALITY, DEFAULT_PITCH | FF_SWISS, "Tahoma");
     HGDIOBJ old = SelectObject(dc, font);
     SetTextColor(dc, colour);
-    SetTextAlign(dc, align | TA_TOP);
-    TextOutA(dc, x, y, text, lstrlenA(text));
+    if (width > 0) {
+        // Too long for its room: cut with an ellipsis rather than run off.
+        RECT room = {x, y, x + width, y + size * 2};
+        SetTextAlign(dc, TA_LEFT | TA_TOP);
+        DrawTextW(dc, wide.data(), length - 1, &room, DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
+    } else {
+        SetTextAlign(dc, align | TA_TOP);
+        TextOutW(dc, x, y, wide.data(), length - 1);
+    }
     SelectObject(dc, old);
     DeleteObject(font);
 }

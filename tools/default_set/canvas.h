@@ -38,8 +38,10 @@ public:
     ~GdiCanvas();
     HDC dc = nullptr;
     Canvas Take() const;
-    // Text without smoothing, so only the colours asked for appear.
-    void Text(int x, int y, const char *text, int size, COLORREF colour, bool bold = false, UINT align = TA_LEFT);
+    // UTF-8 text without smoothing, so only the colours asked for appear;
+    // with a width, left-aligned and cut with an ellipsis to fit it.
+    void Text(int x, int y, const char *text, int size, COLORREF colour, bool bold = false, UINT align = TA_LEFT,
+              int width = 0);
 
 private:
     int width_, height_;
