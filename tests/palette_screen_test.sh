@@ -1,0 +1,98 @@
+#!/bin/sh
+# The credits and help pages on the 8-bit palette screen, read back from the
+# X server and compared pixel by pixel with the pages' own colours.
+#   palette_screen_test.sh BUILD_DIR SCRATCH_DIR   (under tools/with-wine.sh)
+#
+# Wine shows a realised palette only when it draws straight to the X window
+# (ClientSideGraphics off), and the screen shows it only when the window's
+# colour map is installed, which a window manager does; a private colour map
+# leaves 236 entries to palettes, as on Windows. In that setting Wine draws
+# no child window at all, so the viewer's painting cannot be checked here:
+# docs/palette.md has the figures.
+set -eu
+build=$(cd "$1" && pwd)
+scratch=$2
+export DISPLAY="${ORB_PALETTE_DISPLAY:?run through tools/with-wine.sh, which starts the 8-bit screen}"
+rm -rf "$scratch" && mkdir -p "$scratch" && cd "$scratch"
+run="$build/wine-run-palette"
+fail() { echo "FAIL: $*"; exit 1; }
+wm="" viewer=""
+cleanup() {
+    [ -z "$viewer" ] || kill "$viewer" 2>/dev/null || true
+    [ -z "$wm" ] || kill "$wm" 2>/dev/null || true
+}
+trap cleanup EXIT INT TERM
+
+key='HKCU\Software\Wine\AppDefaults\orbvue.exe\X11 Driver'
+"$run" reg add "$key" /v ClientSideGraphics /d N /f >/dev/null
+"$run" reg add "$key" /v PrivateColorMap /d Y /f >/dev/null
+prefix=$(sed -n 's/^export WINEPREFIX="\(.*\)"$/\1/p' "$run")
+rm -f "$prefix/drive_c/windows/talvix.ini"     # the default names, from the set's folder
+printf 'NoTitle\nUsePPosition "on"\nRandomPlacement\nBorderWidth 0\n' >twmrc
+twm -f twmrc >twm.log 2>&1 &
+wm=$!
+
+(cd "$build/default-set" && exec "$run" "$build/orbvue.exe" 4) >viewer.log 2>&1 &
+viewer=$!
+i=0
+until main=$(xdotool search --name '^Talvix Spheres$' 2>/dev/null | head -1) && [ -n "$main" ]; do
+    [ $i -lt 150 ] || fail "no viewer window"
+    sleep 0.2
+    i=$((i + 1))
+done
+origin() { xwininfo -id "$1" | awk '/Absolute upper-left X/ {x = $4} /Absolute upper-left Y/ {print x, $4}'; }
+set -- $(origin "$main")
+mx=$1 my=$2
+
+# The twenty colours the system keeps in its palette (entries 0-9 and
+# 246-255); every other colour needs an entry of the 236 left to palettes.
+statics="000000 800000 008000 808000 000080 800080 008080 c0c0c0 c0dcc0 a6caf0
+fffbf0 a0a0a4 808080 ff0000 00ff00 ffff00 0000ff ff00ff 00ffff ffffff"
+
+# check_page NAME FILE BUTTON_X: opens the page with its button and compares
+# what the screen shows with the picture.
+check_page() {
+    name=$1 file="$build/default-set/$2"
+    convert "$file" -format %c histogram:info:- | awk -v statics="$statics" '
+        BEGIN { n = split(statics, s, /[ \n]+/); for (i = 1; i <= n; i++) static[toupper(s[i])] = 1 }
+        { for (i = 1; i <= NF; i++) if ($i ~ /^#/ && length($i) == 7) c = substr($i, 2); p = $1 + 0
+          colours++; if (c in static) { kept++; keptPixels += p } }
+        END { printf "%d %d %d\n", colours, kept, keptPixels }' >counts
+    read -r colours kept keptPixels <counts
+    [ $((colours - kept)) -le 236 ] || fail "$name: $((colours - kept)) colours cannot all get palette entries"
+
+    xdotool mousemove $((mx + $3)) $((my + 457)) click 1
+    i=0 page=""
+    while [ -z "$page" ] && [ $i -lt 100 ]; do
+        sleep 0.2
+        i=$((i + 1))
+        page=$(xwininfo -root -tree | awk '/"orbvue.exe"/ && / 640x480\+/ {print $1}' |
+            while read -r w; do [ $((w)) -eq "$main" ] || echo "$w"; done | head -1)
+    done
+    [ -n "$page" ] || fail "$name: no page window"
+    xdotool mousemove $((mx + 320)) $((my + 240))
+    # Exact at last, or the count of pixels that differ after ten seconds.
+    i=0 differ=""
+    while [ $i -lt 50 ]; do
+        import -window "$page" shown.png 2>/dev/null || true
+        differ=$(compare -metric AE "$file" shown.png null: 2>&1 || true)
+        [ "$differ" = 0 ] && break
+        sleep 0.2
+        i=$((i + 1))
+    done
+    xwininfo -id "$page" | grep -q 'Colormap.*(installed)' || fail "$name: the page's colour map is not installed"
+    cp shown.png "$name.png"
+    [ "$differ" = 0 ] || fail "$name: $differ of 307200 pixels differ from the picture (shown in $scratch/$name.png)"
+    echo "$name: all 307200 pixels in the page's own colours; $colours colours, $kept of them the system's own" \
+        "static colours ($keptPixels pixels), the other $((colours - kept)) in entries of their own"
+    xdotool click 1
+    i=0
+    while xwininfo -id "$page" >/dev/null 2>&1 && [ $i -lt 50 ]; do sleep 0.2; i=$((i + 1)); done
+}
+check_page credits LCREDITB.BMP 539
+check_page help LHELPB.BMP 576
+
+xdotool mousemove $((mx + 613)) $((my + 457)) click 1
+i=0
+while kill -0 "$viewer" 2>/dev/null && [ $i -lt 50 ]; do sleep 0.2; i=$((i + 1)); done
+echo "palette screen: 2 passed, 0 failed"
