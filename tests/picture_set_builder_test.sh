@@ -5,6 +5,7 @@
 #   picture_set_builder_test.sh BUILD_DIR SCRATCH_DIR
 set -eu
 build=$1 scratch=$2
+export ORB_BUILD="$build"   # the builder runs the tools of the build under test
 root=$(cd "$(dirname "$0")/.." && pwd)
 rm -rf "$scratch" && mkdir -p "$scratch" && cd "$scratch"
 fail() { echo "FAIL: $*"; exit 1; }

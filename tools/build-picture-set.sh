@@ -8,9 +8,13 @@
 # --fill (the default) scales each picture to cover the whole area and cuts
 # away what stands out; --fit scales it to lie wholly inside and fills the
 # rest with bands of COLOUR (any colour ImageMagick knows; black if none).
+# It runs this checkout's tools (ORB_BUILD, or the i686 build, or the
+# x86_64 one where this machine cannot run 32-bit code).
 set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
-build="$root/build/x64"
+. "$root/tools/arch.sh"
+build=${ORB_BUILD:-"$root/build/i686"}
+[ -n "${ORB_BUILD:-}" ] || can_run_32bit || build="$root/build/x64"
 say() { echo "build-picture-set: $*" >&2; }
 usage() { say "usage: $0 [--fill | --fit[=COLOUR]] OUTPUT_FOLDER PICTURE1 ... PICTURE10"; exit 2; }
 mode=fill bands=black
