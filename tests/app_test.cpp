@@ -87,23 +87,13 @@ TEST_F(PictureSet, EveryPictureAndVariantBecomesCurrent)
     }
 }
 
-// The folder prefix goes in front of the whole name, with no separator
-// put between; the interface pictures still come from the current folder.
-TEST_F(PictureSet, FolderPrefixForPicturesOnly)
+// The folder prefix goes in front of the name, with no separator put
+// between.
+TEST_F(PictureSet, FolderPrefixWithoutSeparator)
 {
-    for (const char *folder : {"PICS", "PICS\\ART", "PICS\\FRT"})
-        CreateDirectoryA(folder, nullptr);
     Painting(42).Write("PICSLIMAGE1.BMP");
-    Painting(44).Write("PICS\\ART\\P1.BMP");
-    Painting(45, 640, 480).Write("PICS\\FRT\\P1.BMP");
-    Painting(43, 20, 20).Write("PICS\\lselect.bmp");
     lstrcpyA(RootDir, "PICS");
     EXPECT_TRUE(SelectImage(0, 0) && Holds(CurrentDib, Painting(42)));
-    WriteSettings("[Lens]\r\nRootdir=PICS\\\r\n[Selection]\r\nImage1=ART\\P1.BMP\r\n");
-    ReadRootDir();
-    LoadImageSet();
-    EXPECT_TRUE(Holds(CurrentDib, Painting(44)) && Holds(SelectionDib, InterfacePicture(0)));
-    EXPECT_TRUE(SelectImage(1, 0) && Holds(CurrentDib, Painting(45, 640, 480)));
 }
 
 // A picture that cannot be shown: the box, and every piece of state as it was.
@@ -154,24 +144,6 @@ TEST_F(PictureSet, PaletteExactlyOnPaletteScreens)
         for (int n = 0; h && n < 256; n++)
             EXPECT_TRUE(e[n].peRed == TableByte(n, 2) && e[n].peBlue == TableByte(n, 0)) << n;
     }
-}
-
-TEST_F(PictureSet, StartAndShutDown)
-{
-    DeleteFileA("zoom.bmp");
-    WriteSettings("[Menu]\r\nrun=Quolmarex\r\n");
-    CurrentImage = 4;
-    EXPECT_EQ(0, LoadImageSet());
-    DibBlock *pictures[] = {SelectionDib, ReturnDib, ButtonDib[0], ButtonDib[1], ButtonDib[2]};
-    for (int i = 0; i < 5; i++)
-        EXPECT_TRUE(Holds(pictures[i], InterfacePicture(i))) << i;
-    EXPECT_TRUE(HandoffMarker == HANDOFF_ARMED && Holds(CurrentDib, Painting(5)) && !ButtonDib[3]) << "a missing one is null";
-    // Shutdown frees them all, then hands off.
-    ReturnRequested = 1;
-    CurrentImage = 6;
-    ShutDown();
-    ReturnRequested = 0;
-    EXPECT_TRUE(!CurrentDib && !SelectionDib && !ReturnDib && !ButtonDib[0] && Profile("Menu", "Return") == "ORBVUE 7");
 }
 
 class Handoff : public ::testing::Test {

@@ -57,6 +57,7 @@ protected:
         BuildLensTable();
         WritePictureSet("PICS\\");
         Painting(9, 300, 200).Write("LHELPB.BMP");   // smaller than the window
+        DeleteFileA("copyrite.bmp");                  // a button without its picture
     }
     void TearDown() override { RemoveSettings(); }
     // Real pointer input at a point of the main window.
@@ -133,6 +134,7 @@ TEST_F(Session, StartLookChooseZoomReadAndReturn)
     EXPECT_EQ(0, Shows(Colour(COLOR_BTNFACE, 8, 400), 136, 5));
     EXPECT_EQ(0, Shows(Colour(COLOR_BTNHIGHLIGHT, 640, 1), 0, 434));
     EXPECT_EQ(0, Shows(Colour(COLOR_BTNSHADOW, 100, 6), 380, 436));
+    EXPECT_EQ(0, Shows(Colour(COLOR_BTNSHADOW, 33, 33), 523, 441)) << "the credits button without its picture";
     // The lens follows the pointer over the picture and over the frame.
     for (const POINT &p : {POINT{300, 100}, POINT{480, 360}, POINT{-125, 95}, POINT{455, 465}, POINT{51, 52}}) {
         Point(145 + p.x, 5 + p.y);
@@ -184,8 +186,40 @@ TEST_F(Session, StartLookChooseZoomReadAndReturn)
         Point(145 + 60, 5 + 60);
         EXPECT_EQ(0, ShowsLens("LIMAGE5.BMP", 60, 60));
     }
+    // Random real input in and around the window, on every control but the
+    // two that end the program, at full speed (ORB_SOAK=full: 10,000
+    // events); the program goes on answering. A page left open is closed;
+    // in zoom mode a first click only leaves it.
+    uint32_t seed = 2027;
+    auto random = [&seed](long n) { return long((seed = seed * 1664525u + 1013904223u) >> 8) % n; };
+    const RECT targets[] = {{5, 5, 131, 282}, {523, 441, 593, 474}, {486, 441, 519, 474}, {145, 5, 631, 377}, {-40, -40, 680, 520}};
+    const RECT exitButton = {597, 441, 630, 474}, returnButton = {5, 290, 131, 376};
+    FILE *script = fopen("events.xdo", "w");
+    bool down = false;
+    for (int n = Env("ORB_SOAK") == "full" ? 10000 : 400; n > 0; n--) {
+        const RECT &t = targets[random(5)];
+        POINT p = {t.left + random(t.right - t.left), t.top + random(t.bottom - t.top)};
+        fprintf(script, "mousemove %ld %ld\n", origin.x + p.x, origin.y + p.y);
+        if (!PtInRect(&exitButton, p) && !PtInRect(&returnButton, p) && random(2) == 0)
+            fprintf(script, (down = !down) ? "mousedown 1\n" : "mouseup 1\n");
+    }
+    fprintf(script, "mousemove %ld %ld\nmouseup 1\n", origin.x + 300, origin.y + 420);
+    fclose(script);
+    ASSERT_EQ(0, RunUnix("xdotool " + UnixName("events.xdo"), 600000));
+    DWORD_PTR answer = 0;
+    EXPECT_NE(0, SendMessageTimeoutA(viewer.window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 10000, &answer)) << "still answering";
+    // Input may still be on its way: back to picture 4 until it shows.
+    long differences = -1;
+    for (int tries = 0; tries < 5 && differences != 0; tries++) {
+        for (HWND page; (page = FindWindowA("CLensHelper", nullptr)) != nullptr; Sleep(200))
+            SendMessageTimeoutA(page, WM_LBUTTONUP, 0, 0, SMTO_ABORTIFHUNG, 5000, &answer);
+        Click(100, 88);
+        Click(100, 88);
+        Point(145 + 60, 5 + 60);
+        differences = ShowsLens("LIMAGE4.BMP", 60, 60);
+    }
+    EXPECT_EQ(0, differences);
     // Back to the menu from picture 4: its Lens entry is the next program.
-    Click(100, 88);
     Click(60, 330);
     EXPECT_EQ(0u, viewer.ExitCode());
     EXPECT_TRUE(Profile("Menu", "Run") == "MENU 2" && Profile("Menu", "Return") == "ORBVUE 4");
@@ -201,44 +235,6 @@ TEST_F(Session, StartLookChooseZoomReadAndReturn)
     EXPECT_EQ(0, Shows(DrawFile("LCREDITB.BMP"), 0, 0));
     PostMessageA(next.window, WM_CLOSE, 0, 0);
     EXPECT_TRUE(next.ExitCode() == 0 && ReadSettings() == settings);
-}
-
-// Random real input in and around the window, on every control but the
-// two that end the program, at full speed; then the exit button.
-TEST_F(Session, RandomInputLeavesTheViewerWorking)
-{
-    WriteSettings("[Lens]\r\nRootdir=PICS\\\r\n");
-    Point(2, 2);
-    Viewer viewer;
-    ASSERT_TRUE(viewer.Start(""));
-    uint32_t seed = 2027;
-    auto next = [&seed](long n) {
-        seed = seed * 1664525u + 1013904223u;
-        return long(seed >> 8) % n;
-    };
-    const RECT targets[] = {{5, 5, 131, 282}, {523, 441, 593, 474}, {486, 441, 519, 474}, {145, 5, 631, 377}, {-40, -40, 680, 520}};
-    const RECT exitButton = {597, 441, 630, 474}, returnButton = {5, 290, 131, 376};
-    FILE *script = fopen("events.xdo", "w");
-    bool down = false;
-    for (int n = Env("ORB_SOAK") == "full" ? 10000 : 400; n > 0; n--) {
-        const RECT &t = targets[next(5)];
-        POINT p = {t.left + next(t.right - t.left), t.top + next(t.bottom - t.top)};
-        fprintf(script, "mousemove %ld %ld\n", origin.x + p.x, origin.y + p.y);
-        if (!PtInRect(&exitButton, p) && !PtInRect(&returnButton, p) && next(2) == 0)
-            fprintf(script, (down = !down) ? "mousedown 1\n" : "mouseup 1\n");
-    }
-    fprintf(script, "mousemove %ld %ld\nmouseup 1\n", origin.x + 300, origin.y + 420);
-    fclose(script);
-    ASSERT_EQ(0, RunUnix("xdotool " + UnixName("events.xdo"), 600000));
-    DWORD_PTR answer = 0;
-    EXPECT_EQ(DWORD(WAIT_TIMEOUT), WaitForSingleObject(viewer.pi.hProcess, 500));
-    EXPECT_NE(0, SendMessageTimeoutA(viewer.window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 10000, &answer)) << "still answering";
-    // Close a page left open; in zoom mode the first click only leaves it.
-    for (HWND page; (page = FindWindowA("CLensHelper", nullptr)) != nullptr; Sleep(200))
-        SendMessageTimeoutA(page, WM_LBUTTONUP, 0, 0, SMTO_ABORTIFHUNG, 5000, &answer);
-    Click(610, 455);
-    Click(610, 455);
-    EXPECT_TRUE(viewer.ExitCode() == 0 && ReadSettings() == "[Lens]\r\nRootdir=PICS\\\r\n");
 }
 
 }  // namespace

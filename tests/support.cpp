@@ -212,6 +212,9 @@ BoxWatcher::BoxWatcher(const char *caption, DWORD process) : caption_(caption), 
 {
     thread_ = std::thread([this] {
         for (std::set<HWND> seen; !stop_; Sleep(10)) {
+            // A handle may come back for a later box once its box is gone.
+            for (auto it = seen.begin(); it != seen.end();)
+                it = IsWindow(*it) ? std::next(it) : seen.erase(it);
             for (HWND box = nullptr; (box = FindWindowExA(nullptr, box, "#32770", caption_.c_str())) != nullptr;) {
                 DWORD pid = 0;
                 GetWindowThreadProcessId(box, &pid);
