@@ -146,85 +146,28 @@ TEST_F(PictureSet, PaletteExactlyOnPaletteScreens)
     }
 }
 
-class Handoff : public ::testing::Test {
-protected:
-    void SetUp() override { RemoveSettings(); }
-    void TearDown() override
-    {
-        RemoveSettings();
-        ReturnRequested = 0;
-    }
-    // A start with `settings`, left by the return button on `number`.
-    void ReturnOn(int number, const std::string &settings)
-    {
-        WriteSettings(settings);
+// Every start of the table, each with its settings file before, ended by
+// the return or the exit button on a picture: the file after, byte for
+// byte (Wine's profile writer keeps what it does not write).
+TEST(Handoff, EveryCaseOfTheTable)
+{
+    std::vector<std::string> lines = DataLines("handoff.txt");
+    ASSERT_GT(lines.size(), 10u);
+    for (const std::string &line : lines) {
+        size_t how = line.find(" | "), after = line.find(" | ", how + 3);
+        std::string before = line.substr(0, how), expected = line.substr(after + 3);
+        if (before == "-")
+            RemoveSettings();
+        else
+            WriteSettings(Unescape(before));
         ArmHandoff();
-        CurrentImage = number - 1;
-        ReturnRequested = 1;
+        CurrentImage = atoi(line.c_str() + how + 3) - 1;
+        ReturnRequested = line[after - 1] == 'R';
         WriteHandoff();
+        EXPECT_EQ(expected == "-" ? "" : Unescape(expected), ReadSettings()) << line;
     }
-};
-
-TEST_F(Handoff, ArmedOnlyByAnAbsentEmptyOrSentinelEntry)
-{
-    const struct { const char *settings; int marker; } cases[] = {
-        {"", HANDOFF_ARMED}, {"[Other]\r\nrun=x\r\n", HANDOFF_ARMED}, {"[Menu]\r\nReturn=ORBVUE 3\r\n", HANDOFF_ARMED},
-        {"[Menu]\r\nrun=\r\n", HANDOFF_ARMED}, {"[MENU]\r\nRUN=Quolmarex\r\n", HANDOFF_ARMED}, {"[Menu]\r\nrun=quolmarex\r\n", HANDOFF_NOT_ARMED},
-        {"[Menu]\r\nrun=Quolmarex2\r\n", HANDOFF_NOT_ARMED}, {"[Menu]\r\nRun=GAMES 2\r\n", HANDOFF_NOT_ARMED}};
-    for (const auto &c : cases) {
-        WriteSettings(c.settings);
-        ArmHandoff();
-        EXPECT_EQ(c.marker, HandoffMarker) << c.settings;
-    }
-}
-
-TEST_F(Handoff, WritesRunThenReturnForThePictureLeft)
-{
-    const struct { std::string settings; int number; std::string run; } cases[] = {
-        {"", 4, "Quolmarex"}, {"[Lens]\r\n4=\r\n", 4, "Quolmarex"}, {"[Lens]\r\n10=PAINT 7\r\n1=first\r\n", 10, "PAINT 7"},
-        {"[lens]\r\n4=Back to menu\r\n", 4, "Back to menu"}, {"[Lens]\r\n4=" + std::string(300, 'z'), 4, std::string(127, 'z')}};
-    for (const auto &c : cases) {
-        ReturnOn(c.number, c.settings);
-        std::string file = ReadSettings();
-        EXPECT_TRUE(Profile("Menu", "Run") == c.run && Profile("Menu", "Return") == "ORBVUE " + std::to_string(c.number) &&
-                    file.find("Run=") < file.find("Return=")) << file;
-    }
-    // The next start sees the sentinel it wrote and is armed again; a menu
-    // program's entry disarms it, and that start writes nothing.
-    ReturnOn(2, "");
-    ArmHandoff();
-    EXPECT_EQ(HANDOFF_ARMED, HandoffMarker);
-    ReturnOn(2, "[Lens]\r\n2=SPHERES 5\r\n");
-    std::string after = ReadSettings();
-    ArmHandoff();
-    WriteHandoff();
-    EXPECT_TRUE(HandoffMarker == HANDOFF_NOT_ARMED && ReadSettings() == after);
-    // Not when left by the exit button, nor with a marker of another value.
-    for (int marker : {int(HANDOFF_ARMED), 12345}) {
-        RemoveSettings();
-        HandoffMarker = marker;
-        ReturnRequested = marker == 12345;
-        WriteHandoff();
-        EXPECT_EQ("", ReadSettings()) << marker;
-    }
-}
-
-// A file as other programs leave it: sections, a comment, long values,
-// other letter cases, tabs, brackets and bytes of every kind. All but the
-// two keys stays as it was, byte for byte.
-TEST_F(Handoff, EverythingElseInTheFileSurvives)
-{
-    std::string odd;
-    for (int c = 0xA0; c < 0x100; c++)
-        odd += char(c);
-    const std::string before = "; menu program settings\r\n[Games]\r\nTitle=" + odd + "\r\nLong=" + std::string(1500, 'L') +
-                               "\r\nTab=a\tb=c [d]\r\n[LENS]\r\nROOTDIR=" + std::string(60, 'r') + "\\\r\n4=" + std::string(200, 'm') +
-                               "\r\n[selection]\r\nIMAGE2=" + std::string(130, 'n') + ".BMP\r\n[menu]\r\nLast=7\r\n";
-    ReturnOn(4, before);
-    EXPECT_EQ(before + "Run=" + std::string(127, 'm') + "\r\nReturn=ORBVUE 4\r\n", ReadSettings());
-    // "run" and "Run" are one entry, which keeps the spelling it has.
-    ReturnOn(4, "[MENU]\r\nRUN=\r\n");
-    EXPECT_EQ("[MENU]\r\nRUN=Quolmarex\r\nReturn=ORBVUE 4\r\n", ReadSettings());
+    ReturnRequested = 0;
+    RemoveSettings();
 }
 
 // Leaves the stack below the caller full of non-zero bytes.

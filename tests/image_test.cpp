@@ -5,22 +5,11 @@
 #include <stdio.h>
 #include <string.h>
 
-#include <fstream>
 #include <sstream>
 
 #include "support.h"
 
 namespace {
-
-std::vector<std::string> DataLines(const char *file)
-{
-    std::ifstream in(Env("ORB_DATA") + "/" + file);
-    std::vector<std::string> lines;
-    for (std::string line; std::getline(in, line);)
-        if (line.size() > 1 && line[0] != '#')
-            lines.push_back(line);
-    return lines;
-}
 
 std::string Summary(DibBlock *d, DibError error)
 {

@@ -4,6 +4,7 @@
 #include <stdlib.h>
 #include <string.h>
 
+#include <fstream>
 #include <sstream>
 
 #include "lens/lens.h"
@@ -28,6 +29,37 @@ Bytes ReadBytes(const std::string &name)
 }
 
 std::string Env(const char *name) { return getenv(name) ? getenv(name) : ""; }
+
+std::vector<std::string> DataLines(const char *file)
+{
+    std::ifstream in(Env("ORB_DATA") + "/" + file);
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(in, line);)
+        if (line.size() > 1 && line[0] != '#')
+            lines.push_back(line);
+    return lines;
+}
+
+std::string Unescape(const std::string &text)
+{
+    std::string out;
+    for (size_t i = 0; i < text.size(); i++) {
+        size_t close = text.find('}', i);
+        if (text[i] == '{' && close != std::string::npos) {
+            out.append(size_t(atoi(text.c_str() + i + 3)), text[i + 1]);
+            i = close;
+        } else if (text[i] != '\\' || i + 1 == text.size()) {
+            out += text[i];
+        } else if (text[++i] == 'x') {
+            out += char(strtoul(text.substr(i + 1, 2).c_str(), nullptr, 16));
+            i += 2;
+        } else {
+            const char *escapes = "rnt", *at = strchr(escapes, text[i]);
+            out += at ? "\r\n\t"[at - escapes] : text[i];
+        }
+    }
+    return out;
+}
 
 Bmp::Bmp(const std::string &fields)
     : f{{"hsize", 40}, {"w", 8}, {"h", 8}, {"planes", 1}, {"bits", 8}, {"comp", 0}, {"imgsize", 0}, {"clrused", 0},

@@ -19,6 +19,11 @@ typedef std::vector<uint8_t> Bytes;
 bool WriteBytes(const std::string &name, const Bytes &bytes);
 Bytes ReadBytes(const std::string &name);
 std::string Env(const char *name);
+// The lines of a file of tests/data that are neither blank nor comments.
+std::vector<std::string> DataLines(const char *file);
+// A text of such a file as bytes: \r \n \t \\ and \xHH stand for bytes,
+// {c*N} for N times c.
+std::string Unescape(const std::string &text);
 
 // A BMP file from "name=value" fields, each unnamed one as in an 8 x 8 8-bit
 // picture with a full colour table: hsize w h planes bits comp imgsize
