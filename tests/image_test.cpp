@@ -205,9 +205,10 @@ TEST(Bitmaps, ToAndFromDeviceBitmaps)
 
 TEST(Expand, EveryFormBecomesEightBitsWithTheSamePixels)
 {
-    // Run-length streams with a delta inside a row and skipped pixels.
+    // Run-length streams with a delta inside a row, absolute runs and
+    // skipped pixels.
     for (const char *form : {"bits=1 w=37 h=5", "bits=4 w=37 h=5", "bits=8 w=37 h=5",
-                             "w=6 h=3 comp=1 px=03,07,00,03,01,02,03,00,00,00,00,02,02,01,01,09,00,01",
+                             "w=6 h=3 comp=1 px=02,05,00,02,01,00,02,06,00,00,06,07,00,00,00,03,01,02,03,00,00,01",
                              "w=6 h=3 bits=4 comp=2 px=06,1f,00,00,00,03,23,40,02,ab,00,01"}) {
         DibBlock *dib = Load(form);
         DibError error = 0;
