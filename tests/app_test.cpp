@@ -15,6 +15,10 @@ namespace {
 
 class PictureSet : public ::testing::Test {
 protected:
+    // Every message box is read and pressed as it comes, so that one nobody
+    // expected fails the test instead of holding it.
+    BoxWatcher boxes{""};
+    size_t expectedBoxes = 0;
     void SetUp() override
     {
         FreePictures();
@@ -24,7 +28,12 @@ protected:
         WritePictureSet();
         ReadImageNames();
     }
-    void TearDown() override { RemoveSettings(); }
+    void TearDown() override
+    {
+        RemoveSettings();
+        Sleep(50);
+        EXPECT_EQ(expectedBoxes, boxes.WaitFor(expectedBoxes).size()) << "message boxes";
+    }
     std::string Name(int fullSize, int index)
     {
         char name[256];
@@ -113,12 +122,11 @@ TEST_F(PictureSet, FailuresShowTheBoxAndChangeNothing)
     DibBlock *before = CurrentDib;
     Bytes bits(DibBits(before), DibBits(before) + before->info.biSizeImage);
     DWORD palette = before->hPalette, flags = before->flags;
-    BoxWatcher boxes("TalvixLens error");
     const struct { int fullSize, index; const char *name; } failing[] = {
         {1, 2, "FIMAGE3.BMP"}, {0, 3, "LIMAGE4.BMP"}, {0, 4, "LIMAGE5.BMP"}, {0, 5, "LIMAGE6.BMP"}, {0, 6, ""}, {1, 6, ""}, {0, 7, "LIMAGE8.BMP"}};
     for (const auto &f : failing)
         EXPECT_EQ(0, SelectImage(f.fullSize, f.index)) << f.index;
-    std::vector<std::string> texts = boxes.WaitFor(7);
+    std::vector<std::string> texts = boxes.WaitFor(expectedBoxes = 7);
     ASSERT_EQ(7u, texts.size());
     for (int i = 0; i < 7; i++)
         EXPECT_EQ(std::string("Loading image ") + failing[i].name + " failed!", texts[i]);

@@ -247,7 +247,8 @@ BoxWatcher::BoxWatcher(const char *caption, DWORD process) : caption_(caption), 
             // A handle may come back for a later box once its box is gone.
             for (auto it = seen.begin(); it != seen.end();)
                 it = IsWindow(*it) ? std::next(it) : seen.erase(it);
-            for (HWND box = nullptr; (box = FindWindowExA(nullptr, box, "#32770", caption_.c_str())) != nullptr;) {
+            const char *caption = caption_.empty() ? nullptr : caption_.c_str();
+            for (HWND box = nullptr; (box = FindWindowExA(nullptr, box, "#32770", caption)) != nullptr;) {
                 DWORD pid = 0;
                 GetWindowThreadProcessId(box, &pid);
                 char text[512] = "";

@@ -71,8 +71,9 @@ std::string Profile(const char *section, const char *key);   // "<absent>" when 
 int RunUnix(const std::string &command, DWORD timeout = 30000);
 std::string UnixName(const std::string &file);   // of a file in the current folder
 
-// Finds the message boxes with `caption` of one process, reads their text
-// and presses OK, as a person would, until it is destroyed.
+// Finds the message boxes with `caption` (with any caption, when empty) of
+// one process, reads their text and presses OK, as a person would, until it
+// is destroyed.
 class BoxWatcher {
 public:
     explicit BoxWatcher(const char *caption, DWORD process = GetCurrentProcessId());
