@@ -106,6 +106,14 @@ TEST_F(Windows, ClassesAndTheMainWindowAsCreated)
 
 TEST_F(Windows, TheLensRepaintsOnlyWhereItMoves)
 {
+    // The corner under the pointer, kept off the picture's edge lines, as
+    // the move sets it (the paint would also keep it off them); from the
+    // frame, moves arrive in the viewer's coordinates.
+    const struct { int x, y; short lensX, lensY; } moves[] = {{50, 50, 1, 1}, {52, 52, 2, 2}, {436, 322, 385, 271}, {-30, 900, 1, 271}};
+    for (const auto &m : moves) {
+        SendMessageA(ViewerWindow, WM_MOUSEMOVE, 0, MAKELPARAM(m.x & 0xFFFF, m.y & 0xFFFF));
+        EXPECT_TRUE(LensX == m.lensX && LensY == m.lensY) << m.x << "," << m.y << ": " << LensX << "," << LensY;
+    }
     Send(MainWindow, WM_MOUSEMOVE, 345, 205);   // the viewer's (200, 200)
     EXPECT_TRUE(LensX == 150 && LensY == 150);
     // A move invalidates the union of the two squares, without erasing;
