@@ -43,6 +43,42 @@ void ExpectAsInFile(DibBlock *d, const Bmp &b, const Bytes &file, const std::str
     EXPECT_EQ(0u, wrong) << line;
 }
 
+// Every store operation on a block that loaded: a palette of all 2, 16 or
+// 256 entries of its table; the writer's file, read back to the same block;
+// a device bitmap and the 8-bit expansion, both with the same pixels as
+// the block drawn (where a run-length stream skips pixels, they show
+// colour 0 in the expansion and nothing defined in the bitmap).
+void ExpectStoreKeeps(DibBlock *d, const std::string &line)
+{
+    HPALETTE palette = CreateDibPalette(d);
+    PALETTEENTRY e[256];
+    UINT count = palette ? GetPaletteEntries(palette, 0, 256, e) : 0;
+    EXPECT_TRUE(count == (d->bitCount == 24 ? 0u : 1u << d->bitCount) && HandleWord(palette) == d->hPalette &&
+                d->flags == DWORD(palette ? DIB_FROM_FILE | DIB_OWNS_PALETTE : DIB_FROM_FILE)) << line;
+    for (UINT i = 0; i < count; i++)
+        EXPECT_TRUE(e[i].peRed == d->colors[i].rgbRed && e[i].peGreen == d->colors[i].rgbGreen && e[i].peBlue == d->colors[i].rgbBlue &&
+                    !e[i].peFlags) << line << ": entry " << i;
+    DibError error = -1;
+    ASSERT_EQ(0, SaveDib(&error, d, "saved.bmp")) << line;
+    Bytes file = ReadBytes("saved.bmp");
+    uint32_t offset = 54 + (d->bitCount == 24 ? 0 : 4u << d->bitCount), size = offset + d->info.biSizeImage;
+    DibBlock *again = LoadDib(&error, "saved.bmp");
+    EXPECT_TRUE(error == 0 && file.size() == size && !memcmp(&file[2], &size, 4) && !memcmp(&file[10], &offset, 4) && again &&
+                !memcmp(&again->info, &d->info, 40) && !memcmp(again->colors, d->colors, sizeof d->colors) &&
+                !memcmp(DibBits(again), DibBits(d), d->info.biSizeImage)) << line << ": written and read again";
+    const RGBQUAD &c0 = d->colors[0];
+    Rgb drawn = DrawDib(d, RGB(c0.rgbRed, c0.rgbGreen, c0.rgbBlue));
+    HDC screen = GetDC(nullptr), dc = CreateCompatibleDC(screen);
+    DibBlock *back = DibFromBitmap(&error, 24, DibToBitmap(d, screen), dc), *eight = ExpandToEightBits(&error, d);
+    EXPECT_TRUE(d->info.biCompression || (back && Differences(drawn, DrawDib(back)) == 0)) << line << ": through a device bitmap";
+    EXPECT_TRUE(d->bitCount == 24 || (eight && eight->bitCount == 8 && !eight->info.biCompression &&
+                                      Differences(drawn, DrawDib(eight, RGB(255, 0, 255))) == 0)) << line << ": expanded";
+    for (DibBlock *block : {again, back, eight})
+        FreeDib(block);
+    DeleteDC(dc);
+    ReleaseDC(nullptr, screen);
+}
+
 TEST(Reader, EveryCaseOfTheTable)
 {
     DibError error = -1;
@@ -58,9 +94,13 @@ TEST(Reader, EveryCaseOfTheTable)
         std::string want = line.substr(line.find('|') + 1);
         EXPECT_EQ(want.substr(want.find_first_not_of(' ')), Summary(dib, error)) << line;
         EXPECT_EQ(dib == nullptr, error != 0) << line;
-        if (dib)
+        if (dib) {
             ExpectAsInFile(dib, b, file, line);
+            ExpectStoreKeeps(dib, line);
+        }
+        HGDIOBJ owned[] = {dib ? DibPalette(dib) : nullptr, dib ? DibBitmap(dib) : nullptr};
         EXPECT_EQ(dib ? 0 : -1, FreeDib(dib)) << line;
+        EXPECT_TRUE(!GetObjectType(owned[0]) && !GetObjectType(owned[1])) << line << ": freed with the block";
         EXPECT_TRUE(DeleteFileA("case.bmp")) << line << ": left open";
     }
 }
@@ -100,100 +140,49 @@ DibBlock *Load(const std::string &fields)
     return Bmp(fields).Write("built.bmp") ? LoadDib(&error, "built.bmp") : nullptr;
 }
 
-TEST(Palette, MadeFromTheTableAndOwnedByTheBlock)
+// What the table's files do not show: palettes of someone else's and an
+// owned one that no new one replaces, a bitmap at a time, the writer's,
+// conversions' and expansion's refusals.
+TEST(Store, OwnershipAndRefusals)
 {
-    for (int bits : {1, 4, 8, 24}) {
-        DibBlock *dib = Load("w=16 h=4 clrused=2 bits=" + std::to_string(bits));   // colours used play no part
-        HPALETTE palette = CreateDibPalette(dib);
-        PALETTEENTRY e[256];
-        UINT count = palette ? GetPaletteEntries(palette, 0, 256, e) : 0;
-        EXPECT_TRUE(count == (bits == 24 ? 0u : 1u << bits) && dib->hPalette == HandleWord(palette) &&
-                    dib->flags == DWORD(bits == 24 ? DIB_FROM_FILE : DIB_FROM_FILE | DIB_OWNS_PALETTE)) << bits;
-        for (UINT i = 0; i < count; i++)
-            EXPECT_TRUE(e[i].peRed == TableByte(i, 2) && e[i].peGreen == TableByte(i, 1) && e[i].peBlue == TableByte(i, 0) && !e[i].peFlags)
-                << bits << ": entry " << i;
-        // A second call deletes the first palette; freeing deletes the second.
-        HPALETTE second = CreateDibPalette(dib);
-        EXPECT_TRUE(!palette || GetObjectType(palette) == 0) << bits;
-        FreeDib(dib);
-        EXPECT_TRUE(!second || GetObjectType(second) == 0) << bits;
-    }
-    // A palette put there by someone else is replaced, never deleted; an
-    // owned one goes even when no new one comes.
     DibBlock *dib = Load("");
     LOGPALETTE one = {0x300, 1, {{1, 2, 3, 0}}};
     HPALETTE foreign = CreatePalette(&one);
     dib->hPalette = HandleWord(foreign);
-    HPALETTE own = CreateDibPalette(dib);
+    HPALETTE own = CreateDibPalette(dib), second = CreateDibPalette(dib);
+    EXPECT_TRUE(GetObjectType(foreign) == OBJ_PAL && !GetObjectType(own) && HandleWord(second) == dib->hPalette) << "replaced";
     dib->bitCount = 24;
-    EXPECT_TRUE(!CreateDibPalette(dib) && !GetObjectType(own) && !dib->hPalette && !(dib->flags & DIB_OWNS_PALETTE));
-    FreeDib(dib);
-    EXPECT_EQ(DWORD(OBJ_PAL), GetObjectType(foreign));
+    EXPECT_TRUE(!CreateDibPalette(dib) && !GetObjectType(second) && !dib->hPalette && !(dib->flags & DIB_OWNS_PALETTE));
     DeleteObject(foreign);
-}
-
-TEST(Writer, RoundTripsAndRefusals)
-{
-    // Short tables are written whole, as the reader reads them.
-    const struct { int bits; uint32_t offset; const char *table; } cases[] = {
-        {1, 62, ""}, {4, 118, ""}, {8, 1078, "entries=20 clrused=20"}, {24, 54, ""}};
-    for (const auto &c : cases) {
-        DibBlock *dib = Load("w=37 h=11 bits=" + std::to_string(c.bits) + " " + c.table);
-        DibError error = -1;
-        ASSERT_EQ(0, SaveDib(&error, dib, "saved.bmp"));
-        Bytes file = ReadBytes("saved.bmp");
-        uint32_t image = dib->info.biSizeImage, size = c.offset + image;
-        EXPECT_TRUE(error == 0 && file.size() == size && file[0] == 'B' && file[1] == 'M' && !memcmp(&file[2], &size, 4) &&
-                    !memcmp(&file[10], &c.offset, 4) && !memcmp(&file[14], &dib->info, 40)) << c.bits;
-        DibBlock *again = LoadDib(&error, "saved.bmp");
-        ASSERT_NE(nullptr, again) << c.bits;
-        EXPECT_TRUE(!memcmp(&dib->info, &again->info, 40) && !memcmp(dib->colors, again->colors, sizeof dib->colors) &&
-                    !memcmp(DibBits(dib), DibBits(again), image)) << c.bits;
-        FreeDib(again);
-        FreeDib(dib);
+    dib->bitCount = 8;
+    HDC screen = GetDC(nullptr), dc = CreateCompatibleDC(screen);
+    HBITMAP first = DibToBitmap(dib, screen), bitmap = DibToBitmap(dib, screen);
+    EXPECT_TRUE(!GetObjectType(first) && HandleWord(bitmap) == dib->hBitmap && (dib->flags & DIB_OWNS_BITMAP)) << "one at a time";
+    // Back at each bit count, with the fields a file would have.
+    for (int bits : {1, 4, 8, 24}) {
+        DibError error = 777;
+        DibBlock *back = DibFromBitmap(&error, bits, bitmap, dc);
+        DWORD image = ((8 * bits + 31) & ~31) / 8 * 8;
+        ASSERT_NE(nullptr, back) << bits;
+        EXPECT_TRUE(error == 777 && back->totalSize == 1096 + image && !back->flags && !back->hBitmap && back->bitCount == DWORD(bits) &&
+                    back->info.biSizeImage == image && back->info.biClrUsed == (bits == 24 ? 0u : 1u << bits) && !back->info.biXPelsPerMeter) << bits;
+        FreeDib(back);
     }
-    // Nothing is created for a block that cannot be written as it says.
-    DibBlock *dib = Load("");
-    const struct { const char *name; DWORD image; WORD bits; DibError code; } refused[] = {
+    const struct { const char *name; DWORD image; WORD bits; DibError code; } unwritten[] = {
         {"no such folder\\saved.bmp", 64, 8, DIB_ERR_OPEN}, {"refused.bmp", 1u << 20, 8, DIB_ERR_BITS}, {"refused.bmp", 64, 16, DIB_ERR_BITCOUNT}};
-    for (const auto &r : refused) {
+    for (const auto &r : unwritten) {
         dib->info.biSizeImage = r.image;
         dib->info.biBitCount = r.bits;
         DibError error = 0;
         EXPECT_TRUE(SaveDib(&error, dib, r.name) == -1 && error == r.code && GetFileAttributesA(r.name) == INVALID_FILE_ATTRIBUTES) << r.code;
     }
     FreeDib(dib);
-}
-
-TEST(Bitmaps, ToAndFromDeviceBitmaps)
-{
-    HDC screen = GetDC(nullptr), dc = CreateCompatibleDC(screen);
-    DibBlock *dib = Load("w=33 h=17");
-    HBITMAP first = DibToBitmap(dib, screen), second = DibToBitmap(dib, screen);
-    BITMAP bm = {};
-    GetObjectA(second, sizeof bm, &bm);
-    EXPECT_TRUE(bm.bmWidth == 33 && bm.bmHeight == 17 && HandleWord(second) == dib->hBitmap && (dib->flags & DIB_OWNS_BITMAP));
-    EXPECT_EQ(0u, GetObjectType(first)) << "one bitmap at a time";
-    // Back at every bit count: sizes, definite fields, at 24 bits the pixels.
-    for (int bits : {1, 4, 8, 24}) {
-        DibError error = 777;
-        DibBlock *back = DibFromBitmap(&error, bits, second, dc);
-        ASSERT_NE(nullptr, back) << bits;
-        DWORD image = ((33 * bits + 31) & ~31) / 8 * 17;
-        const BITMAPINFOHEADER &bi = back->info;
-        EXPECT_TRUE(error == 777 && back->totalSize == 1096 + image && back->flags == 0 && back->hBitmap == 0 && back->width == 33 &&
-                    back->height == 17 && back->bitCount == DWORD(bits) && bi.biSizeImage == image && bi.biXPelsPerMeter == 0 &&
-                    bi.biClrUsed == (bits == 24 ? 0u : 1u << bits) && bi.biClrImportant == 0) << bits;
-        EXPECT_TRUE(bits != 24 || Differences(DrawDib(dib), DrawDib(back)) == 0);
-        FreeDib(back);
-    }
-    FreeDib(dib);
-    EXPECT_EQ(0u, GetObjectType(second)) << "freed with its block";
+    EXPECT_EQ(0u, GetObjectType(bitmap)) << "freed with its block";
     HBRUSH brush = CreateSolidBrush(RGB(1, 2, 3));
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, 4, 4);
-    const struct { HGDIOBJ object; int bits; DibError code; } refused[] = {
+    bitmap = CreateCompatibleBitmap(screen, 4, 4);
+    const struct { HGDIOBJ object; int bits; DibError code; } unconverted[] = {
         {nullptr, 8, DIB_ERR_TYPE}, {brush, 8, DIB_ERR_TYPE}, {GetStockObject(DEFAULT_PALETTE), 8, DIB_ERR_TYPE}, {bitmap, 16, DIB_ERR_BITCOUNT}};
-    for (const auto &r : refused) {
+    for (const auto &r : unconverted) {
         DibError error = 0;
         EXPECT_TRUE(!DibFromBitmap(&error, r.bits, static_cast<HBITMAP>(r.object), dc) && error == r.code) << r.code;
     }
@@ -201,34 +190,13 @@ TEST(Bitmaps, ToAndFromDeviceBitmaps)
     DeleteObject(bitmap);
     DeleteDC(dc);
     ReleaseDC(nullptr, screen);
-}
-
-TEST(Expand, EveryFormBecomesEightBitsWithTheSamePixels)
-{
-    // Run-length streams with a delta inside a row, absolute runs and
-    // skipped pixels.
-    for (const char *form : {"bits=1 w=37 h=5", "bits=4 w=37 h=5", "bits=8 w=37 h=5",
-                             "w=6 h=3 comp=1 px=02,05,00,02,01,00,02,06,00,00,06,07,00,00,00,03,01,02,03,00,00,01",
-                             "w=6 h=3 bits=4 comp=2 px=06,1f,00,00,00,03,23,40,02,ab,00,01"}) {
-        DibBlock *dib = Load(form);
-        DibError error = 0;
-        DibBlock *eight = ExpandToEightBits(&error, dib);
-        ASSERT_NE(nullptr, eight) << form;
-        EXPECT_TRUE(eight->bitCount == 8 && eight->info.biCompression == 0 &&
-                    eight->info.biSizeImage == DWORD((dib->width + 3) & ~3) * dib->height) << form;
-        // Pixels a run-length stream skips show colour 0.
-        const RGBQUAD &c0 = dib->colors[0];
-        EXPECT_EQ(0, Differences(DrawDib(dib, RGB(c0.rgbRed, c0.rgbGreen, c0.rgbBlue)), DrawDib(eight, RGB(255, 0, 255)))) << form;
-        FreeDib(eight);
-        FreeDib(dib);
-    }
     // A few bytes claiming 30000 x 30000 pixels get no 900 MB; 24 bits
     // cannot become 8 without loss.
     for (const auto &c : {std::make_pair("w=30000 h=30000 comp=1 px=00,01", DIB_ERR_MEMORY), std::make_pair("bits=24", DIB_ERR_BITCOUNT)}) {
-        DibBlock *dib = Load(c.first);
+        DibBlock *claim = Load(c.first);
         DibError error = 0;
-        EXPECT_TRUE(!ExpandToEightBits(&error, dib) && error == c.second) << c.first;
-        FreeDib(dib);
+        EXPECT_TRUE(!ExpandToEightBits(&error, claim) && error == c.second) << c.first;
+        FreeDib(claim);
     }
 }
 
