@@ -212,8 +212,8 @@ TEST_F(Session, StartLookChooseZoomReadAndReturn)
     // Input may still be on its way: back to picture 4 until it shows.
     long differences = -1;
     for (int tries = 0; tries < 5 && differences != 0; tries++) {
-        for (HWND page; (page = FindWindowA("CLensHelper", nullptr)) != nullptr; Sleep(200))
-            SendMessageTimeoutA(page, WM_LBUTTONUP, 0, 0, SMTO_ABORTIFHUNG, 5000, &answer);
+        for (int i = 0; i < 5 && FindWindowA("CLensHelper", nullptr); i++, Sleep(200))
+            SendMessageTimeoutA(FindWindowA("CLensHelper", nullptr), WM_LBUTTONUP, 0, 0, SMTO_ABORTIFHUNG, 5000, &answer);
         Click(100, 88);
         Click(100, 88);
         Point(145 + 60, 5 + 60);
