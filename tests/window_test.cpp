@@ -18,12 +18,13 @@
 
 namespace {
 
-// Dispatches what is queued until the queue stays empty for a moment (a
-// quit message, which would end the program's loop, is dropped).
+// Dispatches what is queued until the queue stays empty for a moment, or
+// for 5 s at the most (a quit message, which would end the program's loop,
+// is dropped).
 void Pump()
 {
     MSG msg;
-    for (DWORD since = GetTickCount(); GetTickCount() - since < 30; Sleep(5))
+    for (DWORD start = GetTickCount(), since = start; GetTickCount() - since < 30 && GetTickCount() - start < 5000; Sleep(5))
         while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
             DispatchMessageA(&msg);
             since = GetTickCount();
