@@ -175,6 +175,11 @@ TEST_F(Windows, PagesThatCannotOpen)
     DibBlock *open = InfoDib;
     Send(MainWindow, WM_LBUTTONUP, 530, 450);
     EXPECT_TRUE(Page() && open && InfoDib == open);
+    // A press alone leaves the page; the release closes and frees it.
+    Send(Page(), WM_LBUTTONDOWN, 10, 10);
+    EXPECT_TRUE(Page() && InfoDib == open);
+    Send(Page(), WM_LBUTTONUP, 10, 10);
+    EXPECT_TRUE(!Page() && !InfoDib);
 }
 
 // Wine reports neither GetGuiResources nor PrivateUsage: GDI objects are
