@@ -23,9 +23,10 @@ src="$out/main"
 mkdir -p "$out"
 case "$out" in /*) ;; *) out="$(pwd)/$out"; src="$out/main" ;; esac
 
-# A fresh copy of the committed and working files; the corpus beside it.
+# A fresh copy of the committed and working files, every one newer than
+# what an earlier run built from a mutant; the corpus beside it.
 mkdir -p "$src"
-(cd "$root" && git ls-files -z --cached --others --exclude-standard | xargs -0 tar cf -) | (cd "$src" && tar xf -)
+(cd "$root" && git ls-files -z --cached --others --exclude-standard | xargs -0 tar cf -) | (cd "$src" && tar xmf -)
 ln -sfn "$(cd "$root/.." && pwd)/shared" "$out/shared"
 cd "$src"
 . tools/arch.sh
