@@ -1,7 +1,7 @@
 // POSIX stand-ins for the native fuzzing build: files through file
 // descriptors, memory blocks through malloc (a header before each block
 // remembers it), GDI objects as counted tokens that a leak check can see.
-#include <windows.h>
+#include "posix_platform.h"
 
 #include <fcntl.h>
 #include <stdlib.h>
@@ -13,18 +13,9 @@ long LiveBlocks;
 HFILE _lopen(LPCSTR name, int) { return open(name, O_RDONLY); }
 HFILE _lcreat(LPCSTR name, int) { return open(name, O_WRONLY | O_CREAT | O_TRUNC, 0644); }
 
-long _hread(HFILE file, void *buffer, long count)
-{
-    long done = 0;
-    while (done < count) {
-        ssize_t n = read(file, static_cast<char *>(buffer) + done, size_t(count - done));
-        if (n <= 0)
-            break;
-        done += n;
-    }
-    return done;
-}
-
+// Regular files: a read or write is short only at the end of the file or
+// on an error.
+long _hread(HFILE file, void *buffer, long count) { return long(read(file, buffer, size_t(count))); }
 UINT _lread(HFILE file, void *buffer, UINT count) { return UINT(_hread(file, buffer, long(count))); }
 
 LONG _llseek(HFILE file, LONG offset, int origin)
@@ -32,18 +23,7 @@ LONG _llseek(HFILE file, LONG offset, int origin)
     return LONG(lseek(file, offset, origin == FILE_BEGIN ? SEEK_SET : origin == FILE_END ? SEEK_END : SEEK_CUR));
 }
 
-long _hwrite(HFILE file, LPCCH buffer, long count)
-{
-    long done = 0;
-    while (done < count) {
-        ssize_t n = write(file, buffer + done, size_t(count - done));
-        if (n <= 0)
-            break;
-        done += n;
-    }
-    return done;
-}
-
+long _hwrite(HFILE file, LPCCH buffer, long count) { return long(write(file, buffer, size_t(count))); }
 UINT _lwrite(HFILE file, LPCCH buffer, UINT count) { return UINT(_hwrite(file, buffer, long(count))); }
 HFILE _lclose(HFILE file) { return close(file) == 0 ? 0 : HFILE_ERROR; }
 
