@@ -1,5 +1,5 @@
 #!/bin/sh
-# Decodes every BMP of a folder tree with ImageMagick into a PPM of the same
+# Decodes every BMP of a folder tree with ImageMagick into raw RGB bytes of the same
 # relative name, as the reference the reader's pixels are compared with.
 # ImageMagick writes what it could decode even when it complains; a file it
 # cannot decode at all gets no reference.
@@ -11,7 +11,7 @@ mkdir -p "$out"
 find "$src" -name '*.bmp' | sort | while read -r f; do
     rel=${f#"$src"/}
     mkdir -p "$out/$(dirname "$rel")"
-    rm -f "$out/$rel.ppm"
-    "$convert" "$f[0]" -depth 8 "ppm:$out/$rel.ppm" >/dev/null 2>&1 || true
+    rm -f "$out/$rel.rgb"
+    "$convert" "$f[0]" -depth 8 "rgb:$out/$rel.rgb" >/dev/null 2>&1 || true
 done
 touch "$out/.done"

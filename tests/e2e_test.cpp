@@ -81,10 +81,9 @@ protected:
     {
         long differences = -1;
         for (int i = 0; i < 40 && differences != 0; i++, Sleep(differences ? 100 : 0)) {
-            Rgb shot;
-            DeleteFileA("shot.ppm");
-            RunUnix("import -window root -depth 8 ppm:" + UnixName("shot.ppm"));
-            ReadPpm("shot.ppm", &shot);
+            DeleteFileA("shot.rgb");
+            RunUnix("import -window root -depth 8 rgb:" + UnixName("shot.rgb"));
+            Rgb shot = ReadRgb("shot.rgb", GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
             differences = Differences(expected, Crop(shot, origin.x + x, origin.y + y, expected.width, expected.height));
         }
         return differences;

@@ -5,27 +5,21 @@
 #include <string.h>
 
 #include <fstream>
+#include <iterator>
 #include <sstream>
 
 #include "lens/lens.h"
 
 bool WriteBytes(const std::string &name, const Bytes &bytes)
 {
-    FILE *f = fopen(name.c_str(), "wb");
-    bool ok = f && fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-    return f && fclose(f) == 0 && ok;
+    std::ofstream out(name, std::ios::binary);
+    return bool(out.write(reinterpret_cast<const char *>(bytes.data()), std::streamsize(bytes.size())).flush());
 }
 
 Bytes ReadBytes(const std::string &name)
 {
-    Bytes v;
-    uint8_t chunk[65536];
-    if (FILE *f = fopen(name.c_str(), "rb")) {
-        for (size_t n; (n = fread(chunk, 1, sizeof chunk, f)) > 0;)
-            v.insert(v.end(), chunk, chunk + n);
-        fclose(f);
-    }
-    return v;
+    std::ifstream in(name, std::ios::binary);
+    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 std::string Env(const char *name) { return getenv(name) ? getenv(name) : ""; }
@@ -348,19 +342,10 @@ Rgb ReadBack(HDC dc, int x, int y, int width, int height)
     return s.Read();
 }
 
-// A binary PPM as ImageMagick writes it: "P6", width, height, 255, pixels.
-bool ReadPpm(const std::string &name, Rgb *out)
+Rgb ReadRgb(const std::string &name, int width, int height)
 {
-    Bytes f = ReadBytes(name);
-    int max = 0, header = 0;
-    f.push_back(0);
-    if (sscanf(reinterpret_cast<const char *>(f.data()), "P6 %d %d %d%n", &out->width, &out->height, &max, &header) != 3)
-        return false;
-    size_t need = size_t(out->width) * out->height * 3;
-    if (max != 255 || f.size() < header + 2 + need)
-        return false;
-    out->px.assign(f.begin() + header + 1, f.begin() + header + 1 + need);
-    return true;
+    Bytes v = ReadBytes(name);
+    return v.size() == size_t(width) * height * 3 ? Rgb{width, height, v} : Rgb();
 }
 
 Rgb Crop(const Rgb &big, int x, int y, int width, int height)

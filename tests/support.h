@@ -102,7 +102,8 @@ struct Rgb {
 Rgb DrawDib(DibBlock *dib, COLORREF fill = 0);
 Rgb DrawFile(const std::string &file);
 Rgb ReadBack(HDC dc, int x, int y, int width, int height);   // with BitBlt
-bool ReadPpm(const std::string &name, Rgb *out);
+// Raw r, g, b bytes as ImageMagick writes them; empty when of another size.
+Rgb ReadRgb(const std::string &name, int width, int height);
 Rgb Crop(const Rgb &big, int x, int y, int width, int height);
 // The picture with the lens at (x, y), from the lens table (built by the
 // caller) and the untouched picture.

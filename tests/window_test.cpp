@@ -1,10 +1,9 @@
 // The three windows as start-up creates them, on the real display with the
-// real message queue: what only the program itself can tell (classes,
-// repaints, the pointer, pages that cannot open, GDI objects and memory);
-// what a user sees of it is the end-to-end test's.
+// real message queue: what only the program itself can tell (repaints, the
+// pointer, pages that cannot open, GDI objects and memory); what a user
+// sees of it is the end-to-end test's.
 #include <gtest/gtest.h>
 #include <stdio.h>
-#include <string.h>
 
 #include <windows.h>
 #include <psapi.h>
@@ -87,23 +86,6 @@ protected:
         EXPECT_EQ(expectedBoxes, boxes.WaitFor(expectedBoxes).size()) << "message boxes";
     }
 };
-
-TEST_F(Windows, ClassesAndTheMainWindowAsCreated)
-{
-    for (const char *name : {"CLensMain", "CLensViewer", "CLensHelper"}) {
-        WNDCLASSA wc;
-        ASSERT_TRUE(GetClassInfoA(AppInstance, name, &wc)) << name;
-        EXPECT_TRUE(wc.style == (CS_HREDRAW | CS_VREDRAW) && wc.hbrBackground == reinterpret_cast<HBRUSH>(16) && !wc.cbClsExtra &&
-                    !wc.cbWndExtra && wc.hCursor == (name[5] == 'V' ? nullptr : LoadCursorA(nullptr, IDC_ARROW))) << name;
-    }
-    EXPECT_FALSE(RegisterWindowClasses()) << "a second registration fails";
-    POINT at = MainWindowOrigin(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
-    char text[64];
-    GetWindowTextA(MainWindow, text, sizeof text);
-    EXPECT_TRUE(MainRect.left == at.x && MainRect.top == at.y && MainRect.right == 640 && MainRect.bottom == 480 &&
-                !strcmp(text, "Talvix Spheres") && Placed(MainWindow, 0, 0, 640, 480) && Placed(ViewerWindow, 145, 5, 486, 372));
-    EXPECT_EQ(DWORD(WS_POPUP | WS_CLIPCHILDREN), DWORD(GetWindowLongA(MainWindow, GWL_STYLE)) & (WS_POPUP | WS_CLIPCHILDREN | WS_CAPTION | WS_THICKFRAME));
-}
 
 TEST_F(Windows, TheLensRepaintsOnlyWhereItMoves)
 {
