@@ -5,7 +5,7 @@
 set -eu
 packages="cmake ninja-build g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix
 binutils-mingw-w64-i686 binutils-mingw-w64-x86-64 googletest wine wine64 wine32:i386
-xvfb xdotool imagemagick clang libclang-rt-14-dev nsis zip unzip python3
+xvfb xdotool imagemagick clang libclang-rt-14-dev libwine-dev nsis zip unzip python3
 libx11-dev libxtst-dev libxdamage-dev twm x11-utils"
 missing=""
 for p in $packages; do

@@ -2,6 +2,7 @@
 // file and loaded; what loads goes where the program takes it: a palette,
 // the lens at the corners and centre, the 8-bit expansion, a save and a
 // second load, and the release of everything.
+#include <stdint.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>

@@ -1,7 +1,7 @@
 // POSIX stand-ins for the native fuzzing build: files through file
 // descriptors, memory blocks through malloc (a header before each block
 // remembers it), GDI objects as counted tokens that a leak check can see.
-#include "posix_platform.h"
+#include <windows.h>
 
 #include <fcntl.h>
 #include <stdlib.h>
@@ -10,25 +10,25 @@
 long LiveGdiObjects;
 long LiveBlocks;
 
-HFILE _lopen(LPCSTR name, int) { return open(name, O_RDONLY); }
-HFILE _lcreat(LPCSTR name, int) { return open(name, O_WRONLY | O_CREAT | O_TRUNC, 0644); }
+HFILE WINAPI _lopen(LPCSTR name, INT) { return open(name, O_RDONLY); }
+HFILE WINAPI _lcreat(LPCSTR name, INT) { return open(name, O_WRONLY | O_CREAT | O_TRUNC, 0644); }
 
 // Regular files: a read or write is short only at the end of the file or
 // on an error.
-long _hread(HFILE file, void *buffer, long count) { return long(read(file, buffer, size_t(count))); }
-UINT _lread(HFILE file, void *buffer, UINT count) { return UINT(_hread(file, buffer, long(count))); }
+LONG WINAPI _hread(HFILE file, LPVOID buffer, LONG count) { return LONG(read(file, buffer, size_t(count))); }
+UINT WINAPI _lread(HFILE file, LPVOID buffer, UINT count) { return UINT(_hread(file, buffer, LONG(count))); }
 
-LONG _llseek(HFILE file, LONG offset, int origin)
+LONG WINAPI _llseek(HFILE file, LONG offset, INT origin)
 {
     return LONG(lseek(file, offset, origin == FILE_BEGIN ? SEEK_SET : origin == FILE_END ? SEEK_END : SEEK_CUR));
 }
 
-long _hwrite(HFILE file, LPCCH buffer, long count) { return long(write(file, buffer, size_t(count))); }
-UINT _lwrite(HFILE file, LPCCH buffer, UINT count) { return UINT(_hwrite(file, buffer, long(count))); }
-HFILE _lclose(HFILE file) { return close(file) == 0 ? 0 : HFILE_ERROR; }
+LONG WINAPI _hwrite(HFILE file, LPCSTR buffer, LONG count) { return LONG(write(file, buffer, size_t(count))); }
+UINT WINAPI _lwrite(HFILE file, LPCSTR buffer, UINT count) { return UINT(_hwrite(file, buffer, LONG(count))); }
+HFILE WINAPI _lclose(HFILE file) { return close(file) == 0 ? 0 : HFILE_ERROR; }
 
 // A block: its own address as handle, 16 bytes ahead of what is handed out.
-HGLOBAL GlobalAlloc(UINT, size_t bytes)
+HGLOBAL WINAPI GlobalAlloc(UINT, SIZE_T bytes)
 {
     if (bytes > (size_t(1) << 31))
         return nullptr;
@@ -38,9 +38,9 @@ HGLOBAL GlobalAlloc(UINT, size_t bytes)
     LiveBlocks++;
     return p;
 }
-void *GlobalLock(HGLOBAL memory) { return memory ? static_cast<char *>(memory) + 16 : nullptr; }
-HGLOBAL GlobalHandle(const void *block) { return const_cast<char *>(static_cast<const char *>(block)) - 16; }
-HGLOBAL GlobalFree(HGLOBAL memory)
+LPVOID WINAPI GlobalLock(HGLOBAL memory) { return memory ? static_cast<char *>(memory) + 16 : nullptr; }
+HGLOBAL WINAPI GlobalHandle(LPCVOID block) { return const_cast<char *>(static_cast<const char *>(block)) - 16; }
+HGLOBAL WINAPI GlobalFree(HGLOBAL memory)
 {
     if (memory)
         LiveBlocks--;
@@ -48,15 +48,15 @@ HGLOBAL GlobalFree(HGLOBAL memory)
     return nullptr;
 }
 
-HANDLE GetProcessHeap() { return reinterpret_cast<HANDLE>(1); }
-void *HeapAlloc(HANDLE, DWORD, size_t bytes) { return malloc(bytes); }
-BOOL HeapFree(HANDLE, DWORD, void *block)
+HANDLE WINAPI GetProcessHeap() { return reinterpret_cast<HANDLE>(1); }
+LPVOID WINAPI HeapAlloc(HANDLE, DWORD, SIZE_T bytes) { return malloc(bytes); }
+BOOL WINAPI HeapFree(HANDLE, DWORD, LPVOID block)
 {
     free(block);
     return TRUE;
 }
 
-BOOL DeleteObject(HGDIOBJ object)
+BOOL WINAPI DeleteObject(HGDIOBJ object)
 {
     if (!object)
         return FALSE;
@@ -64,7 +64,7 @@ BOOL DeleteObject(HGDIOBJ object)
     return TRUE;
 }
 
-HPALETTE CreatePalette(const LOGPALETTE *description)
+HPALETTE WINAPI CreatePalette(const LOGPALETTE *description)
 {
     // Touch every entry, so reading past the description shows up.
     volatile BYTE sum = 0;
@@ -75,7 +75,7 @@ HPALETTE CreatePalette(const LOGPALETTE *description)
     return reinterpret_cast<HPALETTE>(0x1000 + LiveGdiObjects);
 }
 
-HBITMAP CreateDIBitmap(HDC, const BITMAPINFOHEADER *, DWORD, const void *, const BITMAPINFO *, UINT) { return nullptr; }
-DWORD GetObjectType(HGDIOBJ) { return 0; }
-int GetObjectA(HGDIOBJ, int, void *) { return 0; }
-int GetDIBits(HDC, HBITMAP, UINT, UINT, void *, BITMAPINFO *, UINT) { return 0; }
+HBITMAP WINAPI CreateDIBitmap(HDC, const BITMAPINFOHEADER *, DWORD, LPCVOID, const BITMAPINFO *, UINT) { return nullptr; }
+DWORD WINAPI GetObjectType(HGDIOBJ) { return 0; }
+INT WINAPI GetObjectA(HGDIOBJ, INT, LPVOID) { return 0; }
+INT WINAPI GetDIBits(HDC, HBITMAP, UINT, UINT, LPVOID, LPBITMAPINFO, UINT) { return 0; }
