@@ -94,12 +94,7 @@ TEST_F(PictureSet, EveryPictureAndVariantBecomesCurrent)
         EXPECT_TRUE(CurrentDib->bitCount == 8 && CurrentDib->info.biCompression == 0) << i;
         EXPECT_EQ(0, Differences(DrawFile(i == 1 ? "LIMAGE2.BMP" : "LIMAGE3.BMP"), DrawDib(CurrentDib))) << i;
     }
-}
-
-// The folder prefix goes in front of the name, with no separator put
-// between.
-TEST_F(PictureSet, FolderPrefixWithoutSeparator)
-{
+    // The folder prefix goes in front of the name, no separator put between.
     Painting(42).Write("PICSLIMAGE1.BMP");
     lstrcpyA(RootDir, "PICS");
     EXPECT_TRUE(SelectImage(0, 0) && Holds(CurrentDib, Painting(42)));

@@ -1,10 +1,9 @@
-// The lens table against its reference values and symmetries, and the lens
-// drawn into pictures loaded from files.
+// The lens table against its reference values and symmetries; the lens
+// drawn is what the window and end-to-end tests read back.
 #include <gtest/gtest.h>
 
 #include <sstream>
 
-#include "app/globals.h"
 #include "lens/lens.h"
 #include "support.h"
 
@@ -44,52 +43,6 @@ TEST(Lens, TableReferenceValuesTotalsAndSymmetry)
                         LensSource[i * 100 + j] == Row(i, j) * 100 + Col(i, j)) << i << "," << j;
         }
     EXPECT_TRUE(inside == 7825 && fixed == 2176);
-}
-
-// Makes the picture current as the program does, then draws the lens at
-// each corner and checks that the bits hold the picture everywhere but the
-// last square, which holds the picture mapped through the table; row
-// padding is never touched.
-void DrawAt(const Bmp &picture, const std::vector<POINT> &corners)
-{
-    DibError error;
-    ASSERT_TRUE(picture.Write("lens.bmp"));
-    FreeDib(CurrentDib);
-    CurrentDib = LoadDib(&error, "lens.bmp");
-    RowStride = (CurrentDib->width + 3) & ~3;
-    PrevLensX = -1;
-    Bytes original = picture.Pixels();
-    auto at = [](int x, int y) { return size_t(CurrentDib->height - 1 - y) * RowStride + x; };
-    for (POINT c : corners) {
-        DrawLens(c.y, c.x);
-        long wrong = PrevLensX != c.x || PrevLensY != c.y;
-        for (int y = 0; y < CurrentDib->height; y++)
-            for (int x = 0; x < RowStride; x++) {
-                size_t from = at(x, y);
-                if (x >= c.x && x < c.x + 100 && y >= c.y && y < c.y + 100) {
-                    const BYTE *e = LensTable[(c.y + 99 - y) * 100 + x - c.x];
-                    from = at(c.x + e[1], c.y + 99 - e[0]);
-                }
-                wrong += DibBits(CurrentDib)[at(x, y)] != original[from];
-            }
-        EXPECT_EQ(0, wrong) << "lens at " << c.x << "," << c.y;
-    }
-    // The saved square's row 0 is its bottom row.
-    POINT last = corners.back();
-    EXPECT_TRUE(SavedPatch[0] == original[at(last.x, last.y + 99)] && SavedPatch[9900] == original[at(last.x, last.y)]);
-}
-
-TEST(Lens, OnlyTheLastSquareHoldsTheLens)
-{
-    BuildLensTable();
-    // Corners, edges, repeats, and moves overlapping by all but one line;
-    // then a new picture, into which the old square is never put back; then
-    // 103 wide, one padding byte a row.
-    DrawAt(Painting(1), {{1, 1}, {2, 1}, {2, 1}, {40, 30}, {385, 271}, {384, 270}, {200, 100}, {201, 100}, {201, 101}, {1, 271}, {385, 1}});
-    DrawAt(Painting(2, 300, 200), {{20, 10}});
-    DrawAt(Painting(3, 103, 150), {{1, 1}, {2, 49}, {1, 2}});
-    FreeDib(CurrentDib);
-    CurrentDib = nullptr;
 }
 
 }  // namespace

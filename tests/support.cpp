@@ -150,12 +150,6 @@ bool Holds(DibBlock *dib, const Bmp &picture)
            memcmp(DibBits(dib), bits.data(), bits.size()) == 0;
 }
 
-Bmp InterfacePicture(int i)
-{
-    const int sizes[][2] = {{126, 277}, {126, 86}, {33, 33}, {33, 33}, {33, 33}, {33, 33}, {640, 480}, {640, 480}};
-    return Painting(200 + i, sizes[i][0], sizes[i][1]);
-}
-
 void WritePictureSet(const std::string &folder)
 {
     CreateDirectoryA(folder.empty() ? "." : folder.c_str(), nullptr);
@@ -164,8 +158,9 @@ void WritePictureSet(const std::string &folder)
         Painting(100 + n, 640, 480).Write(folder + "FIMAGE" + std::to_string(n) + ".BMP");
     }
     const char *names[] = {"lselect.bmp", "lbutton.bmp", "copyrite.bmp", "help.bmp", "exit.bmp", "zoom.bmp", "LCREDITB.BMP", "LHELPB.BMP"};
+    const int sizes[][2] = {{126, 277}, {126, 86}, {33, 33}, {33, 33}, {33, 33}, {33, 33}, {640, 480}, {640, 480}};
     for (int i = 0; i < 8; i++)
-        InterfacePicture(i).Write(names[i]);
+        Painting(200 + i, sizes[i][0], sizes[i][1]).Write(names[i]);
 }
 
 static std::string SettingsPath()

@@ -52,12 +52,10 @@ inline uint8_t TableByte(int i, int c) { return uint8_t(i * 3 + c * 85 + 7); }
 Bmp Painting(int seed, int w = 486, int h = 372);
 // Whether a block holds exactly the picture's pixels.
 bool Holds(DibBlock *dib, const Bmp &picture);
-// Interface picture i as in InterfaceFiles, then the credits and help pages
-// (6, 7): seeds 200-207, each of its size.
-Bmp InterfacePicture(int i);
 // LIMAGE1-10.BMP (seeds 1-10) and FIMAGE1-10.BMP (seeds 101-110, 640 x 480)
 // into `folder` (with its trailing separator); the interface pictures and
-// pages into the current folder.
+// the credits and help pages (seeds 200-207, each of its size) into the
+// current folder.
 void WritePictureSet(const std::string &folder = "");
 
 // "talvix.ini" in the Windows folder, where the profile functions find it.

