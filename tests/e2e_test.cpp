@@ -49,7 +49,9 @@ struct Viewer {
 
 class Session : public ::testing::Test {
 protected:
-    POINT origin = MainWindowOrigin(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+    // Read once: later in a run Wine has been seen to answer 0 for both.
+    const int screenWidth = GetSystemMetrics(SM_CXSCREEN), screenHeight = GetSystemMetrics(SM_CYSCREEN);
+    POINT origin = MainWindowOrigin(screenWidth, screenHeight);
     // With no window manager on the display, Wine would wait 2 s for one
     // each time a box or page closes, and the program would fall ever
     // further behind the random input: its windows are left unmanaged.
@@ -83,7 +85,7 @@ protected:
         for (int i = 0; i < 40 && differences != 0; i++, Sleep(differences ? 100 : 0)) {
             DeleteFileA("shot.rgb");
             RunUnix("import -window root -depth 8 rgb:" + UnixName("shot.rgb"));
-            Rgb shot = ReadRgb("shot.rgb", GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+            Rgb shot = ReadRgb("shot.rgb", screenWidth, screenHeight);
             differences = Differences(expected, Crop(shot, origin.x + x, origin.y + y, expected.width, expected.height));
         }
         return differences;
