@@ -18,7 +18,16 @@ clang++ -std=c++17 -g -O1 -fsanitize=fuzzer,address,undefined -fno-sanitize-reco
 case "${1:-replay}" in
 replay)
     count=$(ls tests/fuzz/corpus | wc -l)
-    "$out/fuzz_reader" -runs=0 tests/fuzz/corpus/* 2>&1 | tail -n 3
+    # The replay's own status decides: a crash, a sanitizer report or a
+    # leak ends it non-zero. Its log is kept whole for the one who reads it.
+    code=0
+    "$out/fuzz_reader" -runs=0 tests/fuzz/corpus/* >"$out/replay.log" 2>&1 || code=$?
+    tail -n 3 "$out/replay.log"
+    if [ $code -ne 0 ] || grep -q 'ERROR: \(Address\|Leak\|UndefinedBehavior\)Sanitizer\|runtime error:' "$out/replay.log"; then
+        grep -m 5 'ERROR: \|runtime error:\|SUMMARY: ' "$out/replay.log" || true
+        echo "fuzz corpus replay FAILED (exit code $code); the whole log is $out/replay.log" >&2
+        exit 1
+    fi
     echo "fuzz corpus replayed: $count files, none failed"
     ;;
 run)
