@@ -22,25 +22,18 @@ pass() { checks=$((checks + 1)); echo "ok: $*"; }
 
 # A display of its own, so that no other test moves the pointer or covers
 # the window while this one reads the screen back.
-xvfb="" prefixes=""
+. "$root/tools/xvfb.sh"
+. "$root/tests/wait.sh"
+xvfb_pid="" prefixes="" viewer=""
 cleanup() {
+    [ -z "$viewer" ] || kill "$viewer" 2>/dev/null || true
     for p in $prefixes; do WINEPREFIX=$p wineserver -k 2>/dev/null || true; done
-    [ -z "$xvfb" ] || kill "$xvfb" 2>/dev/null || true
+    [ -z "$xvfb_pid" ] || kill "$xvfb_pid" 2>/dev/null || true
 }
 trap cleanup EXIT
 trap 'exit 1' INT TERM
-n=120
-ready=""
-while [ -z "$ready" ]; do
-    [ $n -lt 160 ] || fail "no free X display"
-    if [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; then n=$((n + 1)); continue; fi
-    Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-    xvfb=$!
-    i=0
-    while [ ! -e "/tmp/.X11-unix/X$n" ] && kill -0 "$xvfb" 2>/dev/null && [ $i -lt 100 ]; do sleep 0.1; i=$((i + 1)); done
-    if [ -e "/tmp/.X11-unix/X$n" ] && kill -0 "$xvfb" 2>/dev/null; then ready=1; else n=$((n + 1)); fi
-done
-export DISPLAY=":$n"
+start_xvfb -screen 0 1024x768x24 || fail "no virtual X display"
+export DISPLAY="$xvfb_display"
 
 # The release files, made from this build as tools/release.sh makes them.
 files=$(sh "$root/packaging/package.sh" "$build" "$scratch/release") || fail "packaging failed"
@@ -62,20 +55,33 @@ pass "the zip holds orbvue-$version/ with $(wc -l <"$scratch/listed.txt") files,
 # What is in a folder, by name and content: a start must leave it as it was.
 contents() { (cd "$1" && find . -type f -exec md5sum {} + | sort); }
 
+shows_window() {
+    kill -0 "$viewer" 2>/dev/null || fail "$label: the viewer ended without a window"
+    xdotool search --onlyvisible --name '^Talvix Spheres$' >/dev/null 2>&1
+}
+viewer_ended() { ! kill -0 "$viewer" 2>/dev/null; }
+# Whether the screen shows painting 1 with the lens in its square: outside
+# it the painting's file pixel for pixel, inside it mostly changed.
+shows_painting() {
+    import -window root -crop 640x480+192+144 +repage "$shot"
+    convert "$shot" -crop 486x372+145+5 +repage "$scratch/viewer.png"
+    outside=$(convert "$scratch/viewer.png" -fill black -draw "$square" png:- |
+        compare -metric AE - "$scratch/painting-outside.png" null: 2>&1) || true
+    inside=$(convert "$scratch/viewer.png" -crop 100x100+190+100 +repage png:- |
+        compare -metric AE - "$scratch/painting-square.png" null: 2>&1) || true
+    wait_detail="$outside pixels differ outside the lens, $inside inside"
+    [ "$outside" = 0 ] && [ "$inside" -gt 5000 ] 2>/dev/null
+}
+
 # view LABEL LOADER PREFIX FOLDER EXE: starts EXE with FOLDER as the current
 # folder, moves the pointer over the painting, compares the screen with the
 # painting's file and leaves by the exit button.
 view() {
     label=$1 loader=$2 prefix=$3 folder=$4 exe=$5
     before=$(contents "$folder")
-    (cd "$folder" && WINEPREFIX=$prefix exec timeout 60 "$loader" "$exe") &
+    (cd "$folder" && WINEPREFIX=$prefix exec "$loader" "$exe") &
     viewer=$!
-    i=0
-    until xdotool search --onlyvisible --name '^Talvix Spheres$' >/dev/null 2>&1; do
-        kill -0 $viewer 2>/dev/null || fail "$label: the viewer ended without a window"
-        [ $i -lt 150 ] || fail "$label: no viewer window after 30 s"
-        sleep 0.2; i=$((i + 1))
-    done
+    wait_until 120 "$label: no viewer window after 120 s" shows_window
     # The window is centred on the 1024 x 768 screen at (192, 144), the
     # viewer at (145, 5) in it. The pointer at viewer point (240, 150) puts
     # the lens square at 190 ... 289 x 100 ... 199: outside it the screen is
@@ -85,23 +91,12 @@ view() {
     shot=$scratch/$label.png square="rectangle 190,100 289,199"
     convert "$folder/LIMAGE1.BMP" -fill black -draw "$square" "$scratch/painting-outside.png"
     convert "$folder/LIMAGE1.BMP" -crop 100x100+190+100 +repage "$scratch/painting-square.png"
-    i=0
-    while :; do
-        sleep 0.5
-        import -window root -crop 640x480+192+144 +repage "$shot"
-        convert "$shot" -crop 486x372+145+5 +repage "$scratch/viewer.png"
-        outside=$(convert "$scratch/viewer.png" -fill black -draw "$square" png:- |
-            compare -metric AE - "$scratch/painting-outside.png" null: 2>&1) || true
-        inside=$(convert "$scratch/viewer.png" -crop 100x100+190+100 +repage png:- |
-            compare -metric AE - "$scratch/painting-square.png" null: 2>&1) || true
-        [ "$outside" = 0 ] && [ "$inside" -gt 5000 ] 2>/dev/null && break
-        [ $i -lt 20 ] || fail "$label: the screen is not painting 1 with the lens at the pointer" \
-            "($outside pixels differ outside the lens, $inside inside; see $shot)"
-        i=$((i + 1))
-    done
+    wait_until 120 "$label: the screen is not painting 1 with the lens at the pointer (see $shot)" shows_painting
     xdotool mousemove 802 599 click 1    # the exit button, main-window (610, 455)
+    wait_until 120 "$label: the exit button did not end the viewer within 120 s" viewer_ended
     code=0
     wait $viewer || code=$?
+    viewer=""
     [ $code -eq 0 ] || fail "$label: the exit button ended the viewer with code $code"
     [ "$(contents "$folder")" = "$before" ] || fail "$label: the viewer changed its folder"
     pass "$label: painting 1 with the lens under the pointer, exit code 0 ($shot)"

@@ -16,6 +16,7 @@ export DISPLAY="${ORB_PALETTE_DISPLAY:?run through tools/with-wine.sh, which sta
 rm -rf "$scratch" && mkdir -p "$scratch" && cd "$scratch"
 run="$build/wine-run-palette"
 fail() { echo "FAIL: $*"; exit 1; }
+. "$(dirname "$0")/wait.sh"
 wm="" viewer=""
 cleanup() {
     [ -z "$viewer" ] || kill "$viewer" 2>/dev/null || true
@@ -31,15 +32,17 @@ rm -f "$prefix/drive_c/windows/talvix.ini"     # the default names, from the set
 printf 'NoTitle\nUsePPosition "on"\nRandomPlacement\nBorderWidth 0\n' >twmrc
 twm -f twmrc >twm.log 2>&1 &
 wm=$!
+# twm marks the root window once it has taken the screen.
+wm_runs() {
+    kill -0 "$wm" 2>/dev/null || fail "twm ended: $(cat twm.log)"
+    xprop -root _MIT_PRIORITY_COLORS | grep -q CARDINAL
+}
+wait_until 60 "twm did not start within 60 s" wm_runs
 
 (cd "$build/default-set" && exec "$run" "$build/orbvue.exe" 4) >viewer.log 2>&1 &
 viewer=$!
-i=0
-until main=$(xdotool search --name '^Talvix Spheres$' 2>/dev/null | head -1) && [ -n "$main" ]; do
-    [ $i -lt 150 ] || fail "no viewer window"
-    sleep 0.2
-    i=$((i + 1))
-done
+viewer_window() { main=$(xdotool search --name '^Talvix Spheres$' 2>/dev/null | head -1) && [ -n "$main" ]; }
+wait_until 120 "no viewer window within 120 s" viewer_window
 origin() { xwininfo -id "$1" | awk '/Absolute upper-left X/ {x = $4} /Absolute upper-left Y/ {print x, $4}'; }
 set -- $(origin "$main")
 mx=$1 my=$2
@@ -62,37 +65,37 @@ check_page() {
     [ $((colours - kept)) -le 236 ] || fail "$name: $((colours - kept)) colours cannot all get palette entries"
 
     xdotool mousemove $((mx + $3)) $((my + 457)) click 1
-    i=0 page=""
-    while [ -z "$page" ] && [ $i -lt 100 ]; do
-        sleep 0.2
-        i=$((i + 1))
-        page=$(xwininfo -root -tree | awk '/"orbvue.exe"/ && / 640x480\+/ {print $1}' |
-            while read -r w; do [ $((w)) -eq "$main" ] || echo "$w"; done | head -1)
-    done
-    [ -n "$page" ] || fail "$name: no page window"
+    wait_until 60 "$name: no page window within 60 s" page_window
     xdotool mousemove $((mx + 320)) $((my + 240))
-    # Exact at last, or the count of pixels that differ after ten seconds.
-    i=0 differ=""
-    while [ $i -lt 50 ]; do
-        import -window "$page" shown.png 2>/dev/null || true
-        differ=$(compare -metric AE "$file" shown.png null: 2>&1 || true)
-        [ "$differ" = 0 ] && break
-        sleep 0.2
-        i=$((i + 1))
-    done
-    xwininfo -id "$page" | grep -q 'Colormap.*(installed)' || fail "$name: the page's colour map is not installed"
+    # Exact, and in colours of its own: the window manager installs the
+    # page's colour map some time after the page shows.
+    wait_until 60 "$name: not shown exactly in its own colours within 60 s" page_exact
     cp shown.png "$name.png"
-    [ "$differ" = 0 ] || fail "$name: $differ of 307200 pixels differ from the picture (shown in $scratch/$name.png)"
     echo "$name: all 307200 pixels in the page's own colours; $colours colours, $kept of them the system's own" \
         "static colours ($keptPixels pixels), the other $((colours - kept)) in entries of their own"
     xdotool click 1
-    i=0
-    while xwininfo -id "$page" >/dev/null 2>&1 && [ $i -lt 50 ]; do sleep 0.2; i=$((i + 1)); done
+    wait_until 60 "$name: the page is still open 60 s after a click" page_closed
 }
+page_window() {
+    page=$(xwininfo -root -tree | awk '/"orbvue.exe"/ && / 640x480\+/ {print $1}' |
+        while read -r w; do [ $((w)) -eq "$main" ] || echo "$w"; done | head -1)
+    [ -n "$page" ]
+}
+page_exact() {
+    import -window "$page" shown.png 2>/dev/null || true
+    differ=$(compare -metric AE "$file" shown.png null: 2>&1 || true)
+    installed=no
+    xwininfo -id "$page" | grep -q 'Colormap.*(installed)' && installed=yes
+    wait_detail="$differ of 307200 pixels differ (see $scratch/shown.png), colour map installed: $installed"
+    [ "$differ" = 0 ] && [ $installed = yes ]
+}
+page_closed() { ! xwininfo -id "$page" >/dev/null 2>&1; }
+viewer_ended() { ! kill -0 "$viewer" 2>/dev/null; }
 check_page credits LCREDITB.BMP 539
 check_page help LHELPB.BMP 576
 
 xdotool mousemove $((mx + 613)) $((my + 457)) click 1
-i=0
-while kill -0 "$viewer" 2>/dev/null && [ $i -lt 50 ]; do sleep 0.2; i=$((i + 1)); done
+wait_until 60 "the exit button did not end the viewer within 60 s" viewer_ended
+wait "$viewer" || fail "the viewer ended with code $?"
+viewer=""
 echo "palette screen: 2 passed, 0 failed"

@@ -9,6 +9,7 @@ export ORB_BUILD="$build"   # the builder runs the tools of the build under test
 root=$(cd "$(dirname "$0")/.." && pwd)
 rm -rf "$scratch" && mkdir -p "$scratch" && cd "$scratch"
 fail() { echo "FAIL: $*"; exit 1; }
+. "$root/tests/wait.sh"
 rgb() { convert "$1" -format "%[fx:int(255*p{$2}.r+.5)] %[fx:int(255*p{$2}.g+.5)] %[fx:int(255*p{$2}.b+.5)]" info:; }   # FILE X,Y
 colours() { convert "$1" -crop "$2" +repage -format %k info:; }   # FILE GEOMETRY
 for i in 1 2 3 4 5 6 7 8 9 10; do
@@ -78,26 +79,20 @@ viewer=$!
 trap 'kill $viewer 2>/dev/null || true' EXIT
 geometry=$(xdotool getdisplaygeometry)
 left=$(( (${geometry% *} - 640) / 2 )) top=$(( (${geometry#* } - 480) / 2 ))
-shows() {   # PICTURE X Y [PIXELS]: the screen holds the picture there, but for PIXELS, within 30 s
-    n=0
-    while [ $n -lt 60 ]; do
-        import -window root -crop "$(identify -format %wx%h "$1")+$(( left + $2 ))+$(( top + $3 ))" +repage shot.png
-        [ "$(compare -metric AE shot.png "$1" null: 2>&1 || true)" -le "${4:-0}" ] && return 0
-        sleep 0.5
-        n=$((n + 1))
-    done
-    return 1
+shows() {   # PICTURE X Y [PIXELS]: the screen holds the picture there, but for PIXELS
+    import -window root -crop "$(identify -format %wx%h "$1")+$(( left + $2 ))+$(( top + $3 ))" +repage shot.png
+    wait_detail="$(compare -metric AE shot.png "$1" null: 2>&1 || true) pixels differ (see shot.png)"
+    [ "${wait_detail%% *}" -le "${4:-0}" ] 2>/dev/null
 }
-shows set/lselect.bmp 5 5 || fail "the viewer in the set's folder does not show the set's strip"
-shows set/LIMAGE1.BMP 145 5 10000 || fail "the viewer does not show the set's first picture"
+wait_until 120 "the viewer in the set's folder does not show the set's strip" shows set/lselect.bmp 5 5
+wait_until 60 "the viewer does not show the set's first picture" shows set/LIMAGE1.BMP 145 5 10000
 xdotool mousemove $((left + 539)) $((top + 457)) click 1
-shows set/LCREDITB.BMP 0 0 || fail "the credits button does not show the set's page"
+wait_until 60 "the credits button does not show the set's page" shows set/LCREDITB.BMP 0 0
 xdotool click 1
-shows set/lselect.bmp 5 5 || fail "a click does not close the credits page"
+wait_until 60 "a click does not close the credits page" shows set/lselect.bmp 5 5
 xdotool mousemove $((left + 613)) $((top + 457)) click 1
-n=0
-while kill -0 $viewer 2>/dev/null && [ $n -lt 40 ]; do sleep 0.25; n=$((n + 1)); done
-kill -0 $viewer 2>/dev/null && fail "the exit button did not end the viewer"
+viewer_ended() { ! kill -0 $viewer 2>/dev/null; }
+wait_until 60 "the exit button did not end the viewer within 60 s" viewer_ended
 
 for refused in "missing:nothere.png:cannot read nothere.png" "fake:fake.png:fake.png is not a picture" \
     "set:p10.png:set exists already" "--fit=notacolour badcolour:p10.png:notacolour is not a colour"; do

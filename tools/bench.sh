@@ -35,16 +35,12 @@ for build in $builds; do
     n=$((n + 3))
 done
 screens="$screens -screen $n 1024x768x24"
-display=80
-while [ -e "/tmp/.X$display-lock" ] || [ -e "/tmp/.X11-unix/X$display" ]; do display=$((display + 1)); done
+. tools/xvfb.sh
 # Without -noreset a server of several screens aborts when its last client leaves.
 # shellcheck disable=SC2086
-Xvfb ":$display" $screens -noreset -nolisten tcp >/dev/null 2>&1 &
-xvfb=$!
-trap 'kill $xvfb 2>/dev/null || true' EXIT INT TERM
-i=0
-while [ ! -e "/tmp/.X11-unix/X$display" ] && [ $i -lt 100 ]; do sleep 0.1; i=$((i + 1)); done
-export DISPLAY=":$display"
+start_xvfb $screens -noreset
+trap 'kill $xvfb_pid 2>/dev/null || true' EXIT INT TERM
+export DISPLAY="$xvfb_display"
 wrap=""
 for build in $builds; do wrap="$wrap tools/with-wine.sh $build"; done
 # shellcheck disable=SC2086

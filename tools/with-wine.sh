@@ -17,30 +17,23 @@ cleanup() {
 }
 trap cleanup EXIT INT TERM
 
-# Starts Xvfb on a free display with the given screen; sets $started.
-start_xvfb() {
-    n=90
-    while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; do n=$((n + 1)); done
-    Xvfb ":$n" -screen 0 "$1" -nolisten tcp >/dev/null 2>&1 &
-    servers="$servers $!"
-    i=0
-    while [ ! -e "/tmp/.X11-unix/X$n" ] && [ $i -lt 100 ]; do sleep 0.1; i=$((i + 1)); done
-    started=":$n"
-}
-
+. "$(dirname "$0")/xvfb.sh"
 if [ -z "${DISPLAY:-}" ]; then
-    start_xvfb 1024x768x24
-    export DISPLAY="$started"
+    start_xvfb -screen 0 1024x768x24
+    servers="$servers $xvfb_pid"
+    export DISPLAY="$xvfb_display"
 fi
-start_xvfb 800x600x8
-export ORB_PALETTE_DISPLAY="$started"
+start_xvfb -screen 0 800x600x8
+servers="$servers $xvfb_pid"
+export ORB_PALETTE_DISPLAY="$xvfb_display"
 
 for runner in wine-run wine-run-palette; do
     prefix=$(sed -n 's/^export WINEPREFIX="\(.*\)"$/\1/p' "$build/$runner")
     mkdir -p "$prefix"
     # A server still running from the build keeps serving; -p then refuses.
     WINEPREFIX="$prefix" wineserver -p || true
-    # The first program creates the prefix, before any test is timed.
-    "$build/$runner" cmd /c exit 0 >/dev/null 2>&1 || true
+    # The first program creates the prefix, before any test starts: a
+    # prefix that cannot be made stops the run here, where its cause is.
+    "$build/$runner" cmd /c exit 0 >/dev/null || { echo "with-wine: no working Wine prefix from $build/$runner" >&2; exit 1; }
 done
 "$@"
