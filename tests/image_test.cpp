@@ -144,21 +144,35 @@ DibBlock *Load(const std::string &fields)
 // writer's and the expansion's refusals.
 TEST(Store, BitCountsAndRefusals)
 {
-    DibBlock *dib = Load("");
+    // A device bitmap drawn with colours every depth keeps (black and white;
+    // red and blue from 4 bits on) comes back pixel for pixel, with the
+    // fields an 8 x 8 file of that depth has.
     HDC screen = GetDC(nullptr), dc = CreateCompatibleDC(screen);
-    HBITMAP bitmap = DibToBitmap(dib, screen);
-    // Back with the fields a file would have.
-    for (int bits : {1, 4, 8, 24}) {
+    const struct { int bits; DWORD image, used; } depths[] = {{1, 32, 2}, {4, 32, 16}, {8, 64, 256}, {24, 192, 0}};
+    const COLORREF kept[] = {RGB(0, 0, 0), RGB(255, 255, 255), RGB(255, 0, 0), RGB(0, 0, 255)};
+    for (const auto &d : depths) {
+        HBITMAP bitmap = CreateCompatibleBitmap(screen, 8, 8);
+        HGDIOBJ old = SelectObject(dc, bitmap);
+        Rgb want = {8, 8, {}};
+        for (int y = 0; y < 8; y++)
+            for (int x = 0; x < 8; x++) {
+                COLORREF c = kept[(x * 3 + y) % (d.bits == 1 ? 2 : 4)];
+                SetPixel(dc, x, y, c);
+                want.px.insert(want.px.end(), {GetRValue(c), GetGValue(c), GetBValue(c)});
+            }
+        SelectObject(dc, old);
         DibError error = 777;
-        DibBlock *back = DibFromBitmap(&error, bits, bitmap, dc);
-        DWORD image = ((8 * bits + 31) & ~31) / 8 * 8;
-        ASSERT_NE(nullptr, back) << bits;
-        EXPECT_TRUE(error == 777 && back->totalSize == 1096 + image && !back->flags && !back->hBitmap && back->bitCount == DWORD(bits) &&
-                    back->info.biSizeImage == image && back->info.biClrUsed == (bits == 24 ? 0u : 1u << bits) && !back->info.biXPelsPerMeter) << bits;
+        DibBlock *back = DibFromBitmap(&error, d.bits, bitmap, dc);
+        ASSERT_NE(nullptr, back) << d.bits;
+        EXPECT_TRUE(error == 777 && back->totalSize == 1096 + d.image && !back->flags && !back->hBitmap && back->bitCount == DWORD(d.bits) &&
+                    back->info.biSizeImage == d.image && back->info.biClrUsed == d.used && !back->info.biXPelsPerMeter) << d.bits;
+        EXPECT_EQ(0, Differences(want, DrawDib(back))) << d.bits;
         FreeDib(back);
+        DeleteObject(bitmap);
     }
     DeleteDC(dc);
     ReleaseDC(nullptr, screen);
+    DibBlock *dib = Load("");
     const struct { const char *name; DWORD image; WORD bits; DibError code; } unwritten[] = {
         {"no such folder\\saved.bmp", 64, 8, DIB_ERR_OPEN}, {"refused.bmp", 1u << 20, 8, DIB_ERR_BITS}, {"refused.bmp", 64, 16, DIB_ERR_BITCOUNT}};
     for (const auto &r : unwritten) {

@@ -244,9 +244,13 @@ BoxWatcher::BoxWatcher(const char *caption, DWORD process) : caption_(caption), 
                 // A message box's text is its item 0xFFFF.
                 if (pid != process_ || !IsWindowVisible(box) || !GetDlgItemTextA(box, 0xFFFF, text, sizeof text) || !seen.insert(box).second)
                     continue;
+                // Counted before it is pressed, so that a box is counted by
+                // the time the call that showed it returns.
+                {
+                    std::lock_guard<std::mutex> lock(mutex_);
+                    texts_.push_back(text);
+                }
                 SendMessageA(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
-                std::lock_guard<std::mutex> lock(mutex_);
-                texts_.push_back(text);
             }
         }
     });
