@@ -123,6 +123,31 @@ TEST_F(Session, MissingStartPictureEndsTheProgram)
     EXPECT_TRUE(!FindWindowA("CLensMain", nullptr) && ReadSettings() == settings);
 }
 
+// The file in the hand-off document's example, its lines ending in CR LF.
+std::string HandoffExample(const char *which)
+{
+    Bytes doc = ReadBytes(Env("ORB_DOCS") + "\\handoff.md");
+    std::string text(doc.begin(), doc.end()), marker = std::string("<!-- handoff example: ") + which + " -->\n```ini\n", file;
+    size_t start = text.find(marker), end = text.find("\n```", start + marker.size());
+    for (size_t i = start + marker.size(); start != std::string::npos && end != std::string::npos && i <= end; i++)
+        file += text[i] == '\n' ? "\r\n" : std::string(1, text[i]);
+    return file;
+}
+
+// The document's example as a real run makes it: started on picture 3,
+// left by the return button, the file before and after byte for byte.
+TEST_F(Session, ReturnAsTheHandoffDocumentShows)
+{
+    std::string before = HandoffExample("before"), after = HandoffExample("after");
+    ASSERT_TRUE(!before.empty() && !after.empty()) << "no example in " << Env("ORB_DOCS");
+    WriteSettings(before);
+    Viewer viewer;
+    ASSERT_TRUE(viewer.Start("3"));
+    Click(60, 330);
+    EXPECT_EQ(0u, viewer.ExitCode());
+    EXPECT_EQ(after, ReadSettings());
+}
+
 TEST_F(Session, StartLookChooseZoomReadAndReturn)
 {
     WriteSettings("[Lens]\r\nRootdir=PICS\\\r\n4=MENU 2\r\n");
