@@ -268,7 +268,7 @@ std::vector<std::string> BoxWatcher::WaitFor(size_t count)
         std::lock_guard<std::mutex> lock(mutex_);
         return texts_.size();
     };
-    for (DWORD start = GetTickCount(); seen() < count && GetTickCount() - start < 15000; Sleep(10)) {
+    for (DWORD start = GetTickCount(); seen() < count && GetTickCount() - start < 60000; Sleep(10)) {
         // This thread's own windows keep answering while it waits.
         MSG msg;
         while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))

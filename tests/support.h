@@ -76,7 +76,7 @@ class BoxWatcher {
 public:
     explicit BoxWatcher(const char *caption, DWORD process = GetCurrentProcessId());
     ~BoxWatcher();
-    // The texts of the boxes seen, once there are `count` or after 15 s.
+    // The texts of the boxes seen, once there are `count` or after 60 s.
     std::vector<std::string> WaitFor(size_t count);
 
 private:
