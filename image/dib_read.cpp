@@ -1,7 +1,17 @@
-// The BMP reader. Every field of the file is checked once, in file order,
-// before anything is allocated; the bits go straight from the file into the
-// block. No size the file states is trusted: each one is compared with what
-// the file really holds and with what the consumers of the block read.
+// The BMP reader, in two stages. Before anything is allocated it reads the
+// 14-byte file header and the 40 bytes after it (a core header and what
+// follows it, or an info header's first 40), checks the header's fields (its
+// size, planes, bits per pixel, compression, then width and height), learns
+// the file's real length by seeking to its end, and places the colour table
+// and the bits against that length. No size the file states is trusted:
+// each one is compared with what the file really holds and with what the
+// consumers of the block read. Then it allocates the block, reads the
+// colour table (a core header's three-byte entries through a small heap
+// buffer) and the bits straight from the file into it, and checks the
+// pixels: run-length streams must stay inside the picture, and uncompressed
+// or run-length pixels must name colours the table has. Top-down rows are
+// then turned bottom-up. On any failure, a failed close among them, the
+// block is freed and the code is reported.
 #include "image/dib_block.h"
 
 #include <string.h>
