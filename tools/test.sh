@@ -2,8 +2,9 @@
 # Runs every test: installs what is missing, builds both architectures,
 # replays the reader's fuzz corpus in a native sanitizer build, and runs the
 # whole suite under Wine on the i686 build (the program people run, with the
-# long runs) and on the x86_64 build, each in Wine prefixes of its own. Any
-# failure makes the exit status non-zero; the rest still runs.
+# long runs) and on the x86_64 build, each in Wine prefixes of its own. A failed
+# replay or suite makes the exit status non-zero and the rest still runs; a
+# failed install, build or product check stops it at once.
 set -eu
 cd "$(dirname "$0")/.."
 . tools/arch.sh
