@@ -192,13 +192,6 @@ void RemoveSettings()
     Forget();
 }
 
-std::string Profile(const char *section, const char *key)
-{
-    char text[1024];
-    GetPrivateProfileStringA(section, key, "<absent>", text, sizeof text, "talvix.ini");
-    return text;
-}
-
 std::string UnixName(const std::string &file)
 {
     char dir[MAX_PATH];

@@ -62,7 +62,6 @@ void WritePictureSet(const std::string &folder = "");
 void WriteSettings(const std::string &content);
 std::string ReadSettings();   // "" when there is none
 void RemoveSettings();
-std::string Profile(const char *section, const char *key);   // "<absent>" when absent
 
 // Runs a command through the Unix shell and waits for it (Wine does not):
 // its status, or -1 after `timeout` milliseconds.
