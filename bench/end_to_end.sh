@@ -1,10 +1,10 @@
 #!/bin/sh
 # Starts every program the end-to-end benchmark compares, each alone on its
 # own screen of the X server in DISPLAY, runs orbprobe over them and ends
-# them. tools/bench.sh runs it on a server of its own, with wineservers.
-#   tools/bench/end_to_end.sh [--smoke] ROUNDS BUILD_DIR...
+# them. bench/bench.sh runs it on a server of its own, with wineservers.
+#   bench/end_to_end.sh [--smoke] ROUNDS BUILD_DIR...
 set -eu
-root=$(cd "$(dirname "$0")/../.." && pwd)
+root=$(cd "$(dirname "$0")/.." && pwd)
 smoke=""
 [ "$1" = --smoke ] && { smoke=--smoke; shift; }
 rounds=$1

@@ -1,7 +1,7 @@
 #!/bin/sh
 # Runs the benchmarks and prints their tables. Not part of the tests:
 # timings on shared machines are figures, never pass or fail.
-#   tools/bench.sh [REPETITIONS]   (default 21; --smoke: a few seconds, only that it runs)
+#   bench/bench.sh [REPETITIONS]   (default 21; --smoke: a few seconds, only that it runs)
 # First orbbench.exe (x86_64) inside the process: the lens, a picture
 # switch, start-up, memory. Then, from outside, what a user feels: orbprobe
 # (native, Xlib with XTest and DAMAGE) drives the real pointer on a virtual
@@ -23,8 +23,8 @@ for build in $builds; do
 done
 mkdir -p build/native
 for program in orbprobe x11_square; do
-    [ "build/native/$program" -nt "tools/bench/$program.cpp" ] ||
-        clang++ -std=c++17 -O2 -Wall -o "build/native/$program" "tools/bench/$program.cpp" -lXdamage -lXtst -lX11
+    [ "build/native/$program" -nt "bench/$program.cpp" ] ||
+        clang++ -std=c++17 -O2 -Wall -o "build/native/$program" "bench/$program.cpp" -lXdamage -lXtst -lX11
 done
 
 tools/with-wine.sh build/x64 sh -c 'cd "$1/default-set" && "$1/wine-run" "$1/orbbench.exe" "$2"' bench "$root/build/x64" "$runs"
@@ -44,4 +44,4 @@ export DISPLAY="$xvfb_display"
 wrap=""
 for build in $builds; do wrap="$wrap tools/with-wine.sh $build"; done
 # shellcheck disable=SC2086
-$wrap sh tools/bench/end_to_end.sh $smoke "$runs" $builds
+$wrap sh bench/end_to_end.sh $smoke "$runs" $builds
