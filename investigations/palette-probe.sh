@@ -3,7 +3,7 @@
 # back right three ways: through the window's device context (the probe
 # itself), from the X server through the window's own colour map, and as the
 # screen shows them, through the colour map that is installed.
-#   tools/with-wine.sh build/i686 tools/palette-probe.sh build/i686 [wm] [PROBE ARGUMENTS]
+#   tools/with-wine.sh build/i686 investigations/palette-probe.sh build/i686 [wm] [PROBE ARGUMENTS]
 # wm runs twm for the probe's run; it installs the colour map of the window
 # under the pointer. Wine's settings are those of the palette prefix, for
 # example, for the probe alone:
