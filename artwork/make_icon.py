@@ -1,10 +1,15 @@
 #!/usr/bin/env python3
 """Draws the program icon, resources/orbvue.ico: one 32 x 32 image in 16
 colours, a glass sphere over a little landscape. Run it again after changing
-the drawing; the build uses the committed file."""
+the drawing; the build uses the committed file.
+    artwork/make_icon.py [OUT.ico]"""
 import math
+import os
 import struct
 import sys
+
+# The repository root: the parent of this script's folder.
+ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 
 # The 16 colours of the standard Windows palette, as (r, g, b).
 PALETTE = [
@@ -64,4 +69,4 @@ def main(out):
 
 
 if __name__ == "__main__":
-    main(sys.argv[1] if len(sys.argv) > 1 else "resources/orbvue.ico")
+    main(sys.argv[1] if len(sys.argv) > 1 else os.path.join(ROOT, "resources", "orbvue.ico"))

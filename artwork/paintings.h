@@ -1,7 +1,7 @@
 // The ten paintings of the default set.
 #pragma once
 
-#include "tools/default_set/canvas.h"
+#include "artwork/canvas.h"
 
 struct PaintingTitle {
     const char *title;

@@ -1,4 +1,4 @@
-#include "tools/default_set/canvas.h"
+#include "artwork/canvas.h"
 
 #include <math.h>
 

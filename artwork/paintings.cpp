@@ -1,6 +1,6 @@
 // Ten compositions, each a function of the picture's own coordinates, so a
 // larger canvas renders the same composition with more detail.
-#include "tools/default_set/paintings.h"
+#include "artwork/paintings.h"
 
 #include <math.h>
 

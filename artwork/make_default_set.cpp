@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "tools/default_set/canvas.h"
-#include "tools/default_set/paintings.h"
+#include "artwork/canvas.h"
+#include "artwork/paintings.h"
 
 namespace {
 
