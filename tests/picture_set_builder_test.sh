@@ -23,7 +23,7 @@ convert -size 300x600 gradient:red-blue "standing figure.png"
 set -- p1.png p2.jpg p3.bmp p4.gif "standing figure.png" p6.png p7.png p8.png p9.png p10.png
 names="p1 p2 p3 p4 standing figure p6 p7 p8 p9 p10"
 
-"$root/tools/build-picture-set.sh" set "$@" >builder.log 2>notes.log || fail "the builder failed: $(cat builder.log notes.log)"
+"$root/user-tools/build-picture-set.sh" set "$@" >builder.log 2>notes.log || fail "the builder failed: $(cat builder.log notes.log)"
 grep -q '^Rootdir=$' builder.log || fail "no advice to leave Rootdir empty"
 grep -q "standing figure.png loses" notes.log || fail "cropping a portrait picture went unmentioned"
 (cd set && "$build/wine-run" "$build/orbtool.exe" check-set | tr -d "\r" >../check.log) || fail "check-set: $(cat check.log)"
@@ -45,7 +45,7 @@ cmp -s set/LHELPB.BMP "$build/default-set/LHELPB.BMP" || fail "the help page cha
 
 # Fill: no bands, the picture's top and bottom cut away (neither pure red
 # nor pure blue). Fit: the whole picture between bands of the chosen colour.
-"$root/tools/build-picture-set.sh" --fit='#2a6f3c' fit "$@" >/dev/null 2>&1 || fail "the builder failed with --fit"
+"$root/user-tools/build-picture-set.sh" --fit='#2a6f3c' fit "$@" >/dev/null 2>&1 || fail "the builder failed with --fit"
 for f in set/LIMAGE5.BMP set/FIMAGE5.BMP; do
     w=$(identify -format %w "$f") h=$(identify -format %h "$f")
     [ "$(colours "$f" "1x$h+0+0")" -gt 20 ] && [ "$(colours "$f" "1x$h+$((w - 1))+0")" -gt 20 ] || fail "$f has bands"
@@ -99,7 +99,7 @@ for refused in "missing:nothere.png:cannot read nothere.png" "fake:fake.png:fake
     out=${refused%%:*} last=${refused#*:} message=${last#*:} last=${last%%:*}
     echo "not a picture" >fake.png
     # shellcheck disable=SC2086
-    if "$root/tools/build-picture-set.sh" $out p1.png p2.jpg p3.bmp p4.gif p5.png p6.png p7.png p8.png p9.png "$last" 2>err.log; then
+    if "$root/user-tools/build-picture-set.sh" $out p1.png p2.jpg p3.bmp p4.gif p5.png p6.png p7.png p8.png p9.png "$last" 2>err.log; then
         fail "$out was accepted"
     fi
     grep -q "$message" err.log || fail "no clear message for $out: $(cat err.log)"

@@ -4,7 +4,7 @@
 # reduced to 256 colours by ImageMagick, as 8-bit uncompressed BMP files; a
 # thumbnail strip made from them; a credits page naming them; the default
 # set's buttons and help page. Writes nothing unless every step succeeds.
-#   tools/build-picture-set.sh [--fill | --fit[=COLOUR]] OUTPUT_FOLDER PICTURE1 ... PICTURE10
+#   user-tools/build-picture-set.sh [--fill | --fit[=COLOUR]] OUTPUT_FOLDER PICTURE1 ... PICTURE10
 # --fill (the default) scales each picture to cover the whole area and cuts
 # away what stands out; --fit scales it to lie wholly inside and fills the
 # rest with bands of COLOUR (any colour ImageMagick knows; black if none).
