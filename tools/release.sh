@@ -20,5 +20,5 @@ if ! { cmake --preset i686 -DORB_RUN_TESTS=ON && cmake --build --preset i686 --t
     echo "release: the build failed" >&2
     exit 1
 fi
-tools/check-product.sh build/i686/orbvue.exe
+tests/product/check-product.sh build/i686/orbvue.exe
 packaging/package.sh build/i686 "$out"

@@ -10,10 +10,10 @@ cd "$(dirname "$0")/.."
 . tools/arch.sh
 tools/install-deps.sh
 tools/build.sh
-tools/check-product.sh build/i686/orbvue.exe
+tests/product/check-product.sh build/i686/orbvue.exe
 status=0
 echo "== fuzz corpus replay (sanitizer build)"
-tools/fuzz.sh replay || status=1
+tests/fuzz/fuzz.sh replay || status=1
 if can_run_32bit; then
     # The program people run also gets the long runs: the 10,000-event
     # monkey and 10,000 picture changes.

@@ -3,8 +3,9 @@
 # loads: PE32 for the i386, the GUI subsystem at version 4.0 or lower (a
 # loader refuses a program that asks for a newer Windows than itself), no
 # delay-loaded imports, and nothing imported but the functions named in
-# tools/allowed-imports.txt, each one there since Windows 98 and NT 4.0.
-#   tools/check-product.sh build/i686/orbvue.exe [ALLOWED_LIST]
+# tests/product/allowed-imports.txt, each one there since Windows 98 and
+# NT 4.0.
+#   tests/product/check-product.sh build/i686/orbvue.exe [ALLOWED_LIST]
 set -eu
 exe=$1
 allowed=${2:-$(dirname "$0")/allowed-imports.txt}

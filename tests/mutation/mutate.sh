@@ -1,24 +1,24 @@
 #!/bin/sh
-# Mutation check of the test suite: applies each mutant of tools/mutants.txt
-# to a scratch copy of the project, builds it and runs the suite on it; a
-# mutant is killed when any test fails. Prints killed or survived a line and
-# a final score line.
-#   tools/mutate.sh [-a x64|i686] [-o OUT] [ID...]   (default: x64, every mutant)
+# Mutation check of the test suite: applies each mutant of
+# tests/mutation/mutants.txt to a scratch copy of the project, builds it and
+# runs the suite on it; a mutant is killed when any test fails. Prints
+# killed or survived a line and a final score line.
+#   tests/mutation/mutate.sh [-a x64|i686] [-o OUT] [ID...]   (default: x64, every mutant)
 # The scratch copy and its build stay in OUT (default build/mutants), so a
 # second run rebuilds only what a mutant changes.
 set -eu
-root=$(cd "$(dirname "$0")/.." && pwd)
+root=$(cd "$(dirname "$0")/../.." && pwd)
 arch=x64
 out="$root/build/mutants"
 while getopts a:o: opt; do
     case $opt in
     a) arch=$OPTARG ;;
     o) out=$OPTARG ;;
-    *) echo "usage: tools/mutate.sh [-a x64|i686] [-o OUT] [ID...]" >&2; exit 2 ;;
+    *) echo "usage: tests/mutation/mutate.sh [-a x64|i686] [-o OUT] [ID...]" >&2; exit 2 ;;
     esac
 done
 shift $((OPTIND - 1))
-list="$root/tools/mutants.txt"
+list="$root/tests/mutation/mutants.txt"
 src="$out/main"
 mkdir -p "$out"
 case "$out" in /*) ;; *) out="$(pwd)/$out"; src="$out/main" ;; esac
@@ -36,7 +36,7 @@ cmake --preset "$arch" >/dev/null
 suite() {
     cmake --build --preset "$arch" >"$out/build.log" 2>&1 || return 3
     tools/with-wine.sh "build/$arch" ctest --preset "$arch" --stop-on-failure >"$out/test.log" 2>&1 || return 1
-    tools/fuzz.sh replay >"$out/fuzz.log" 2>&1 || return 1
+    tests/fuzz/fuzz.sh replay >"$out/fuzz.log" 2>&1 || return 1
     return 0
 }
 

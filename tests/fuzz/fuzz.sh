@@ -2,10 +2,10 @@
 # The reader's fuzz target, built natively with clang, AddressSanitizer and
 # UndefinedBehaviorSanitizer: Wine's headers declare the platform, a small
 # POSIX stand-in implements the calls the image store and the lens make.
-#   tools/fuzz.sh replay             run every file of tests/fuzz/corpus once
-#   tools/fuzz.sh run SECONDS [DIR]  fuzz, seeded with the corpus and the BMP suite
+#   tests/fuzz/fuzz.sh replay             run every file of tests/fuzz/corpus once
+#   tests/fuzz/fuzz.sh run SECONDS [DIR]  fuzz, seeded with the corpus and the BMP suite
 set -eu
-root=$(cd "$(dirname "$0")/.." && pwd)
+root=$(cd "$(dirname "$0")/../.." && pwd)
 out="$root/build/fuzz"
 mkdir -p "$out"
 sources="tests/fuzz/fuzz_reader.cpp tests/fuzz/posix_platform.cpp image/dib_block.cpp image/dib_read.cpp
@@ -38,7 +38,7 @@ run)
         tests/fuzz/corpus ../shared/bmpsuite/g ../shared/bmpsuite/q ../shared/bmpsuite/b
     ;;
 *)
-    echo "usage: tools/fuzz.sh replay | run SECONDS [DIR]" >&2
+    echo "usage: tests/fuzz/fuzz.sh replay | run SECONDS [DIR]" >&2
     exit 2
     ;;
 esac
