@@ -11,14 +11,14 @@
 set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
-. tools/arch.sh
+. dev/arch.sh
 runs=${1:-21} smoke=""
 [ "$runs" = --smoke ] && runs=3 smoke=--smoke
 builds=build/x64
 can_run_32bit && builds="build/i686 $builds"
 for build in $builds; do
     for exe in orbvue orbbench minimal_window paint_design; do
-        [ -x "$build/$exe.exe" ] || { tools/build.sh; break 2; }
+        [ -x "$build/$exe.exe" ] || { dev/build.sh; break 2; }
     done
 done
 mkdir -p build/native
@@ -27,7 +27,7 @@ for program in orbprobe x11_square; do
         clang++ -std=c++17 -O2 -Wall -o "build/native/$program" "bench/$program.cpp" -lXdamage -lXtst -lX11
 done
 
-tools/with-wine.sh build/x64 sh -c 'cd "$1/default-set" && "$1/wine-run" "$1/orbbench.exe" "$2"' bench "$root/build/x64" "$runs"
+dev/with-wine.sh build/x64 sh -c 'cd "$1/default-set" && "$1/wine-run" "$1/orbbench.exe" "$2"' bench "$root/build/x64" "$runs"
 
 screens="" n=0
 for build in $builds; do
@@ -35,13 +35,13 @@ for build in $builds; do
     n=$((n + 3))
 done
 screens="$screens -screen $n 1024x768x24"
-. tools/xvfb.sh
+. dev/xvfb.sh
 # Without -noreset a server of several screens aborts when its last client leaves.
 # shellcheck disable=SC2086
 start_xvfb $screens -noreset
 trap 'kill $xvfb_pid 2>/dev/null || true' EXIT INT TERM
 export DISPLAY="$xvfb_display"
 wrap=""
-for build in $builds; do wrap="$wrap tools/with-wine.sh $build"; done
+for build in $builds; do wrap="$wrap dev/with-wine.sh $build"; done
 # shellcheck disable=SC2086
 $wrap sh bench/end_to_end.sh $smoke "$runs" $builds

@@ -3,7 +3,7 @@
 # back right three ways: through the window's device context (the probe
 # itself), from the X server through the window's own colour map, and as the
 # screen shows them, through the colour map that is installed.
-#   tools/with-wine.sh build/i686 investigations/palette-probe.sh build/i686 [wm] [PROBE ARGUMENTS]
+#   dev/with-wine.sh build/i686 investigations/palette-probe.sh build/i686 [wm] [PROBE ARGUMENTS]
 # wm runs twm for the probe's run; it installs the colour map of the window
 # under the pointer. Wine's settings are those of the palette prefix, for
 # example, for the probe alone:
@@ -12,7 +12,7 @@
 set -eu
 build=$(cd "$1" && pwd)
 shift
-export DISPLAY="${ORB_PALETTE_DISPLAY:?run through tools/with-wine.sh, which starts the 8-bit screen}"
+export DISPLAY="${ORB_PALETTE_DISPLAY:?run through dev/with-wine.sh, which starts the 8-bit screen}"
 work=$(mktemp -d)
 wm="" probe=""
 cleanup() {

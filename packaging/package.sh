@@ -2,7 +2,7 @@
 # Makes the release files from a built i686 folder (orbvue.exe, default-set/
 # and version.txt in it): orbvue-VERSION-win32.zip and orbvue-VERSION-setup.exe
 # in OUT_DIR, from one staged folder, so both ship the same files. Prints the
-# two paths. tools/release.sh builds first and then runs this.
+# two paths. dev/release.sh builds first and then runs this.
 #   packaging/package.sh BUILD_DIR OUT_DIR
 set -eu
 here=$(cd "$(dirname "$0")" && pwd)

@@ -22,7 +22,7 @@ pass() { checks=$((checks + 1)); echo "ok: $*"; }
 
 # A display of its own, so that no other test moves the pointer or covers
 # the window while this one reads the screen back.
-. "$root/tools/xvfb.sh"
+. "$root/dev/xvfb.sh"
 . "$root/tests/wait.sh"
 xvfb_pid="" prefixes="" viewer=""
 cleanup() {
@@ -35,7 +35,7 @@ trap 'exit 1' INT TERM
 start_xvfb -screen 0 1024x768x24 || fail "no virtual X display"
 export DISPLAY="$xvfb_display"
 
-# The release files, made from this build as tools/release.sh makes them.
+# The release files, made from this build as dev/release.sh makes them.
 files=$(sh "$root/packaging/package.sh" "$build" "$scratch/release") || fail "packaging failed"
 zip=$(echo "$files" | sed -n 1p) setup=$(echo "$files" | sed -n 2p)
 version=$(cat "$build/version.txt")

@@ -1,7 +1,7 @@
 #!/bin/sh
 # The credits and help pages on the 8-bit palette screen, read back from the
 # X server and compared pixel by pixel with the pages' own colours.
-#   palette_screen_test.sh BUILD_DIR SCRATCH_DIR   (under tools/with-wine.sh)
+#   palette_screen_test.sh BUILD_DIR SCRATCH_DIR   (under dev/with-wine.sh)
 #
 # Wine shows a realised palette only when it draws straight to the X window
 # (ClientSideGraphics off), and the screen shows it only when the window's
@@ -12,7 +12,7 @@
 set -eu
 build=$(cd "$1" && pwd)
 scratch=$2
-export DISPLAY="${ORB_PALETTE_DISPLAY:?run through tools/with-wine.sh, which starts the 8-bit screen}"
+export DISPLAY="${ORB_PALETTE_DISPLAY:?run through dev/with-wine.sh, which starts the 8-bit screen}"
 rm -rf "$scratch" && mkdir -p "$scratch" && cd "$scratch"
 run="$build/wine-run-palette"
 fail() { echo "FAIL: $*"; exit 1; }

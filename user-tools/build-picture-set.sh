@@ -12,7 +12,7 @@
 # x86_64 one where this machine cannot run 32-bit code).
 set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
-. "$root/tools/arch.sh"
+. "$root/dev/arch.sh"
 build=${ORB_BUILD:-"$root/build/i686"}
 [ -n "${ORB_BUILD:-}" ] || can_run_32bit || build="$root/build/x64"
 say() { echo "build-picture-set: $*" >&2; }
@@ -36,7 +36,7 @@ for f in "$@"; do
     identify "${f}[0]" >/dev/null 2>&1 || { say "$f is not a picture ImageMagick can read"; exit 1; }
 done
 for f in "$build/default-set/lbutton.bmp" "$build/orbtool.exe" "$build/make_default_set.exe"; do
-    [ -e "$f" ] || { say "$f is missing: run tools/build.sh first"; exit 1; }
+    [ -e "$f" ] || { say "$f is missing: run dev/build.sh first"; exit 1; }
 done
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/picture-set.XXXXXX")

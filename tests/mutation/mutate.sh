@@ -29,13 +29,13 @@ mkdir -p "$src"
 (cd "$root" && git ls-files -z --cached --others --exclude-standard | xargs -0 tar cf -) | (cd "$src" && tar xmf -)
 ln -sfn "$(cd "$root/.." && pwd)/shared" "$out/shared"
 cd "$src"
-. tools/arch.sh
+. dev/arch.sh
 cmake --preset "$arch" >/dev/null
 
 # The suite on the copy: every test of the build, then the fuzz corpus.
 suite() {
     cmake --build --preset "$arch" >"$out/build.log" 2>&1 || return 3
-    tools/with-wine.sh "build/$arch" ctest --preset "$arch" --stop-on-failure >"$out/test.log" 2>&1 || return 1
+    dev/with-wine.sh "build/$arch" ctest --preset "$arch" --stop-on-failure >"$out/test.log" 2>&1 || return 1
     tests/fuzz/fuzz.sh replay >"$out/fuzz.log" 2>&1 || return 1
     return 0
 }

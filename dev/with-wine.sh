@@ -3,7 +3,7 @@
 # one when there is none), an 8-bit palette screen for the palette tests,
 # and one persistent wineserver for each of the build's Wine prefixes, all
 # ended afterwards.
-#   tools/with-wine.sh BUILD_DIR COMMAND...
+#   dev/with-wine.sh BUILD_DIR COMMAND...
 set -eu
 build=$(cd "$1" && pwd)
 shift

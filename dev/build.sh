@@ -4,7 +4,7 @@
 # but nothing of it is run (no tests, no default set).
 set -eu
 cd "$(dirname "$0")/.."
-. tools/arch.sh
+. dev/arch.sh
 run32=ON
 can_run_32bit || run32=OFF
 cmake --preset x64 >/dev/null

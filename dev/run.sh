@@ -5,12 +5,12 @@
 # a virtual display is started, the pointer is moved across the picture, a
 # screenshot is saved and the viewer is ended. Where this machine cannot
 # execute 32-bit code, it says so and runs the x86_64 build instead.
-#   tools/run.sh [SCREENSHOT.png]
+#   dev/run.sh [SCREENSHOT.png]
 set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
-. tools/arch.sh
-tools/install-deps.sh
+. dev/arch.sh
+dev/install-deps.sh
 preset=i686
 if ! can_run_32bit; then
     preset=x64
@@ -39,7 +39,7 @@ if [ -n "${DISPLAY:-}" ]; then
 fi
 
 # No display: drive it on a virtual one, on the stained-glass window.
-exec tools/with-wine.sh "$build" sh -c '
+exec dev/with-wine.sh "$build" sh -c '
     set -eu
     cd "$1"
     "$2/wine-run" "$2/orbvue.exe" 8 &

@@ -2,13 +2,13 @@
 # Makes a release from this checkout: builds the i686 viewer and the default
 # picture set, then the portable zip and the installer (packaging/package.sh)
 # into OUT_DIR, build/release by default. The version is the CMake project's.
-#   tools/release.sh [OUT_DIR]
+#   dev/release.sh [OUT_DIR]
 set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 out=${1:-build/release}
-. tools/arch.sh
-tools/install-deps.sh
+. dev/arch.sh
+dev/install-deps.sh
 if ! can_run_32bit; then
     echo "release: this machine cannot execute 32-bit code, which the default picture set is made with" >&2
     exit 1

@@ -7,9 +7,9 @@
 # failed install, build or product check stops it at once.
 set -eu
 cd "$(dirname "$0")/.."
-. tools/arch.sh
-tools/install-deps.sh
-tools/build.sh
+. dev/arch.sh
+dev/install-deps.sh
+dev/build.sh
 tests/product/check-product.sh build/i686/orbvue.exe
 status=0
 echo "== fuzz corpus replay (sanitizer build)"
@@ -18,10 +18,10 @@ if can_run_32bit; then
     # The program people run also gets the long runs: the 10,000-event
     # monkey and 10,000 picture changes.
     echo "== i686 suite (32-bit Wine), with the long runs (ORB_SOAK=full)"
-    ORB_SOAK=full tools/with-wine.sh build/i686 ctest --preset i686 || status=1
+    ORB_SOAK=full dev/with-wine.sh build/i686 ctest --preset i686 || status=1
 else
     echo "== i686 suite NOT RUN: this machine cannot execute 32-bit code (Exec format error); only the x86_64 suite runs"
 fi
 echo "== x86_64 suite (64-bit Wine)"
-tools/with-wine.sh build/x64 ctest --preset x64 || status=1
+dev/with-wine.sh build/x64 ctest --preset x64 || status=1
 exit $status
