@@ -1,12 +1,13 @@
 ; The orbvue installer, made with NSIS by packaging/package.sh:
-;   makensis -DVERSION=1.0.0 -DSTAGE=FOLDER -DOUTFILE=SETUP.exe -DSIZE_KB=N orbvue.nsi
-; STAGE holds the release files, as in the zip. /S installs and uninstalls
-; silently. The installer never touches talvix.ini: that file belongs to the
-; menu program.
+;   makensis -DVERSION=1.0.0 -DSTAGE=FOLDER -DFILES=LIST.nsh -DOUTFILE=SETUP.exe -DSIZE_KB=N orbvue.nsi
+; STAGE holds the release files, as in the zip; FILES defines the macro
+; ReleaseFiles DO, which inserts the macro DO with each file's name. /S
+; installs and uninstalls silently. The installer never touches talvix.ini:
+; that file belongs to the menu program.
 
 Unicode true
-!ifndef VERSION | STAGE | OUTFILE | SIZE_KB
-  !error "VERSION, STAGE, OUTFILE and SIZE_KB must be defined"
+!ifndef VERSION | STAGE | FILES | OUTFILE | SIZE_KB
+  !error "VERSION, STAGE, FILES, OUTFILE and SIZE_KB must be defined"
 !endif
 
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\orbvue"
@@ -38,41 +39,10 @@ Page instfiles
 UninstPage uninstConfirm
 UninstPage instfiles
 
-; Every file the release holds, named once for installing and for removing,
-; so that the uninstaller removes only what the installer put there.
-!macro ReleaseFiles DO
-  !insertmacro ${DO} "orbvue.exe"
-  !insertmacro ${DO} "README.txt"
-  !insertmacro ${DO} "LICENSE.txt"
-  !insertmacro ${DO} "LIMAGE1.BMP"
-  !insertmacro ${DO} "LIMAGE2.BMP"
-  !insertmacro ${DO} "LIMAGE3.BMP"
-  !insertmacro ${DO} "LIMAGE4.BMP"
-  !insertmacro ${DO} "LIMAGE5.BMP"
-  !insertmacro ${DO} "LIMAGE6.BMP"
-  !insertmacro ${DO} "LIMAGE7.BMP"
-  !insertmacro ${DO} "LIMAGE8.BMP"
-  !insertmacro ${DO} "LIMAGE9.BMP"
-  !insertmacro ${DO} "LIMAGE10.BMP"
-  !insertmacro ${DO} "FIMAGE1.BMP"
-  !insertmacro ${DO} "FIMAGE2.BMP"
-  !insertmacro ${DO} "FIMAGE3.BMP"
-  !insertmacro ${DO} "FIMAGE4.BMP"
-  !insertmacro ${DO} "FIMAGE5.BMP"
-  !insertmacro ${DO} "FIMAGE6.BMP"
-  !insertmacro ${DO} "FIMAGE7.BMP"
-  !insertmacro ${DO} "FIMAGE8.BMP"
-  !insertmacro ${DO} "FIMAGE9.BMP"
-  !insertmacro ${DO} "FIMAGE10.BMP"
-  !insertmacro ${DO} "lselect.bmp"
-  !insertmacro ${DO} "lbutton.bmp"
-  !insertmacro ${DO} "copyrite.bmp"
-  !insertmacro ${DO} "help.bmp"
-  !insertmacro ${DO} "exit.bmp"
-  !insertmacro ${DO} "zoom.bmp"
-  !insertmacro ${DO} "LCREDITB.BMP"
-  !insertmacro ${DO} "LHELPB.BMP"
-!macroend
+; Every file the release holds, for installing and for removing, so that
+; the uninstaller removes only what the installer put there: the macro
+; ReleaseFiles, which package.sh makes from packaging/release-files.txt.
+!include "${FILES}"
 !macro InstallFile NAME
   File "${STAGE}/${NAME}"
 !macroend
