@@ -3,7 +3,8 @@
 # Where this machine cannot execute 32-bit code, the i686 build is compiled
 # but nothing of it is run (no tests, no default set).
 set -eu
-cd "$(dirname "$0")/.."
+root=$(cd "$(dirname "$0")/.." && pwd)
+cd "$root"
 . dev/arch.sh
 run32=ON
 can_run_32bit || run32=OFF

@@ -6,7 +6,8 @@
 # replay or suite makes the exit status non-zero and the rest still runs; a
 # failed install, build or product check stops it at once.
 set -eu
-cd "$(dirname "$0")/.."
+root=$(cd "$(dirname "$0")/.." && pwd)
+cd "$root"
 . dev/arch.sh
 dev/install-deps.sh
 dev/build.sh

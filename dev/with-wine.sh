@@ -5,6 +5,7 @@
 # ended afterwards.
 #   dev/with-wine.sh BUILD_DIR COMMAND...
 set -eu
+root=$(cd "$(dirname "$0")/.." && pwd)
 build=$(cd "$1" && pwd)
 shift
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
@@ -17,7 +18,7 @@ cleanup() {
 }
 trap cleanup EXIT INT TERM
 
-. "$(dirname "$0")/xvfb.sh"
+. "$root/dev/xvfb.sh"
 if [ -z "${DISPLAY:-}" ]; then
     start_xvfb -screen 0 1024x768x24
     servers="$servers $xvfb_pid"

@@ -6,8 +6,8 @@
 # first and then runs this.
 #   packaging/package.sh BUILD_DIR OUT_DIR
 set -eu
-here=$(cd "$(dirname "$0")" && pwd)
-root=$(dirname "$here")
+root=$(cd "$(dirname "$0")/.." && pwd)
+here="$root/packaging"
 build=$(cd "$1" && pwd)
 mkdir -p "$2"
 out=$(cd "$2" && pwd)

@@ -10,13 +10,14 @@
 # no child window at all, so the viewer's painting cannot be checked here:
 # docs/palette.md has the figures.
 set -eu
+root=$(cd "$(dirname "$0")/.." && pwd)
 build=$(cd "$1" && pwd)
 scratch=$2
 export DISPLAY="${ORB_PALETTE_DISPLAY:?run through dev/with-wine.sh, which starts the 8-bit screen}"
 rm -rf "$scratch" && mkdir -p "$scratch" && cd "$scratch"
 run="$build/wine-run-palette"
 fail() { echo "FAIL: $*"; exit 1; }
-. "$(dirname "$0")/wait.sh"
+. "$root/tests/wait.sh"
 wm="" viewer=""
 cleanup() {
     [ -z "$viewer" ] || kill "$viewer" 2>/dev/null || true

@@ -7,8 +7,9 @@
 # NT 4.0.
 #   tests/product/check-product.sh build/i686/orbvue.exe [ALLOWED_LIST]
 set -eu
+root=$(cd "$(dirname "$0")/../.." && pwd)
 exe=$1
-allowed=${2:-$(dirname "$0")/allowed-imports.txt}
+allowed=${2:-"$root/tests/product/allowed-imports.txt"}
 dump=$(i686-w64-mingw32-objdump -p "$exe") || { echo "FAIL: $exe is no PE file"; exit 1; }
 field() { echo "$dump" | sed -n "s/^$1[[:space:]]*//p"; }
 status=0
