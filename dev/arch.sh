@@ -1,3 +1,4 @@
+#!/bin/sh
 # Sourced by the build, test and run scripts: whether this machine executes
 # 32-bit code. Some kernels switch that off; the 32-bit Wine loader, itself
 # a 32-bit program, then fails with "Exec format error".

@@ -1,3 +1,4 @@
+#!/bin/sh
 # Sourced by the scripts that need a virtual X display.
 #   start_xvfb XVFB_ARGS...   starts Xvfb on a display number the server
 #                             picks itself (-displayfd), so that runs side by

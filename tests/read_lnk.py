@@ -1,3 +1,4 @@
+#!/usr/bin/env python3
 """Prints a Windows shortcut's target and working folder, one a line.
 
 Reads the shell-link format: the 76-byte header, the item list (skipped),

@@ -1,3 +1,4 @@
+#!/bin/sh
 # Sourced by the shell tests, which define fail MESSAGE.
 #   wait_until SECONDS MESSAGE COMMAND...   polls COMMAND until it succeeds;
 #                                           fails with MESSAGE after SECONDS,
