@@ -24,6 +24,14 @@ work=$out/.stage
 stage=$work/$name
 files=$(sed '/^#/d; /^[[:space:]]*$/d' "$here/release-files.txt")
 rm -rf "$work" "$zip" "$setup"
+# A run that fails or is stopped leaves neither the stage nor half a release.
+cleanup() {
+    status=$?
+    rm -rf "$work" "$work.log"
+    [ "$status" -eq 0 ] || rm -f "$zip" "$setup"
+}
+trap cleanup EXIT
+trap 'exit 1' HUP INT TERM
 mkdir -p "$stage"
 
 for f in $files; do
@@ -48,6 +56,5 @@ makensis -V2 -WX -NOCD -DVERSION="$version" -DSTAGE="$stage" -DFILES="$work/rele
     cat "$work.log" >&2
     fail "makensis failed"
 }
-rm -rf "$work" "$work.log"
 echo "$zip"
 echo "$setup"
