@@ -8,17 +8,12 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 out=${1:-build/release}
 . dev/arch.sh
+. dev/build-quietly.sh
 dev/install-deps.sh
 if ! can_run_32bit; then
     echo "release: this machine cannot execute 32-bit code, which the default picture set is made with" >&2
     exit 1
 fi
-log=$(mktemp)
-trap 'rm -f "$log"' EXIT
-if ! { cmake --preset i686 -DORB_RUN_TESTS=ON && cmake --build --preset i686 --target orbvue default_set; } >"$log" 2>&1; then
-    cat "$log" >&2
-    echo "release: the build failed" >&2
-    exit 1
-fi
+build_quietly i686 orbvue default_set || { echo "release: the build failed" >&2; exit 1; }
 tests/product/check-product.sh build/i686/orbvue.exe
 packaging/package.sh build/i686 "$out"

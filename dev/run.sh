@@ -10,6 +10,7 @@ set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 . dev/arch.sh
+. dev/build-quietly.sh
 dev/install-deps.sh
 preset=i686
 if ! can_run_32bit; then
@@ -21,16 +22,7 @@ set_dir="$build/default-set"
 shot=${1:-"$build/screenshot.png"}
 case "$shot" in /*) ;; *) shot="$root/$shot" ;; esac
 
-# Build output only when the build fails.
-log=$(mktemp)
-if ! { cmake --preset $preset -DORB_RUN_TESTS=ON &&
-    cmake --build --preset $preset --target orbvue default_set; } >"$log" 2>&1; then
-    cat "$log"
-    rm -f "$log"
-    echo "The build failed."
-    exit 1
-fi
-rm -f "$log"
+build_quietly $preset orbvue default_set || { echo "The build failed." >&2; exit 1; }
 
 if [ -n "${DISPLAY:-}" ]; then
     echo "Starting the viewer on $DISPLAY; leave it with its exit button."
