@@ -26,6 +26,7 @@ start_xvfb() {
         sleep 0.1
         xvfb_waited=$((xvfb_waited + 1))
     done
+    # shellcheck disable=SC2034 # read by the script that sources this
     xvfb_display=":$(cat "$xvfb_number")"
     rm -f "$xvfb_number"
 }
