@@ -3,7 +3,7 @@
 // 16 x 16 cells use every entry once, reads itself back into a 24-bit DIB
 // section and prints, entry by entry, what came back. It then stays open
 // for HOLD milliseconds so that the X server's pixels can be read too
-// (tools/palette-probe.sh does both). The cells lie at (40, 40) of a
+// (investigations/palette-probe.sh does both). The cells lie at (40, 40) of a
 // 400 x 400 top-level window at the screen's top left.
 //   palette_probe [pal] [nocollapse] [child] [HOLD]
 // pal draws with DIB_PAL_COLORS instead of the viewer's DIB_RGB_COLORS;
