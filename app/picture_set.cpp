@@ -115,7 +115,7 @@ int SelectImage(int fullSize, int index)
     PrevLensX = -1;
     FreeDib(CurrentDib);
     CurrentDib = dib;
-    RowStride = (dib->width + 3) & ~3;
+    RowStride = DibRowBytes(dib->width, 8);
     if (PaletteDisplay())
         CreateDibPalette(CurrentDib);
     else

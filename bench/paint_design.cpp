@@ -88,7 +88,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show)
     Picture = LoadDib(&error, "LIMAGE1.BMP");
     if (!Picture || !LensFits(Picture) || Picture->width != 486 || Picture->height != 372)
         return 1;
-    Stride = (Picture->width + 3) & ~3;
+    Stride = DibRowBytes(Picture->width, 8);
     memset(Flat, 0, sizeof Flat);   // colour 0 of the picture's table
     WNDCLASSA frame = {}, picture = {};
     frame.lpfnWndProc = FrameProc;

@@ -23,7 +23,7 @@ void DrawLensAround(DibBlock *dib)
     if (!LensFits(dib))
         return;
     CurrentDib = dib;
-    RowStride = (dib->width + 3) & ~3;
+    RowStride = DibRowBytes(dib->width, 8);
     PrevLensX = -1;
     int corners[][2] = {{1, 1}, {dib->width - 101, 1}, {1, dib->height - 101}, {dib->width - 101, dib->height - 101},
                         {(dib->width - 100) / 2, (dib->height - 100) / 2}};
