@@ -73,7 +73,7 @@ void Row(const char *name, const Figure &f, const Figure &base, const char *goal
 // Lens positions one pixel apart along a path across the picture.
 POINT PathPoint(int i, int width, int height)
 {
-    int span = width - 102, rise = height - 102;
+    int span = LensCornerMax(width) - 1, rise = LensCornerMax(height) - 1;
     int t = i % (2 * span);
     int x = t < span ? t : 2 * span - t;
     return {1 + x, 1 + (x * rise) / span};
@@ -175,9 +175,9 @@ int main(int argc, char **argv)
     });
     Figure copies = Measure(runs, 2000, [&](int i) {
         POINT p = PathPoint(i, width, height);
-        CopyPatchIn(a, bits, p.x, p.y, 100, 100, RowStride, height);
-        CopyPatchOut(a, bits, p.x, p.y, 100, 100, RowStride, height);
-        CopyPatchIn(b, bits, p.x, p.y, 100, 100, RowStride, height);
+        CopyPatchIn(a, bits, p.x, p.y, LENS_SIZE, LENS_SIZE, RowStride, height);
+        CopyPatchOut(a, bits, p.x, p.y, LENS_SIZE, LENS_SIZE, RowStride, height);
+        CopyPatchIn(b, bits, p.x, p.y, LENS_SIZE, LENS_SIZE, RowStride, height);
     });
     Row("DrawLens, one pixel a call", lens, copies, "2.0");
 

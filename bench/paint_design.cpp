@@ -23,8 +23,8 @@ BYTE Saved[LENS_PIXELS], Flat[LENS_PIXELS];
 
 int Corner(int pointer, int extent)
 {
-    int corner = pointer - 50;
-    return corner < 1 ? 1 : corner + 100 >= extent ? extent - 101 : corner;
+    int corner = pointer - LENS_RADIUS;
+    return corner < 1 ? 1 : corner + LENS_SIZE >= extent ? LensCornerMax(extent) : corner;
 }
 
 void PaintPicture(HWND window)
@@ -56,7 +56,7 @@ LRESULT CALLBACK PictureProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
     case WM_MOUSEMOVE: {
         int x = Corner(static_cast<short>(LOWORD(lParam)), Picture->width);
         int y = Corner(static_cast<short>(HIWORD(lParam)), Picture->height);
-        RECT next = {x, y, x + 100, y + 100}, both;
+        RECT next = {x, y, x + LENS_SIZE, y + LENS_SIZE}, both;
         if (EqualRect(&next, &Wanted))
             return 0;
         if (Wanted.left >= 0)

@@ -6,12 +6,18 @@
 
 #include "image/dib.h"
 
-enum { LENS_SIZE = 100, LENS_PIXELS = LENS_SIZE * LENS_SIZE };
+// The square's side and the radius of its inscribed disc, at whose centre
+// the pointer stays wherever the picture's edges allow.
+enum { LENS_SIZE = 100, LENS_RADIUS = LENS_SIZE / 2, LENS_PIXELS = LENS_SIZE * LENS_SIZE };
+
+// The square stays off a picture's first and last pixel lines: along an
+// axis of `extent` pixels its corner runs from 1 to LensCornerMax(extent).
+inline int LensCornerMax(int extent) { return extent - LENS_SIZE - 1; }
 
 // The pictures the lens can be drawn into: 8-bit uncompressed bits, at
-// least 102 pixels each way (the square stays off the edge lines) and at
+// least 102 pixels each way (the square and the two edge lines) and at
 // most 32767 (lens positions are signed 16-bit values).
-enum { LENS_MIN_SIDE = 102, LENS_MAX_SIDE = 32767 };
+enum { LENS_MIN_SIDE = LENS_SIZE + 2, LENS_MAX_SIDE = 32767 };
 bool LensFits(const DibBlock *dib);
 
 // Entry i * 100 + j: source row (byte 0) and column (byte 1) in the saved

@@ -7,7 +7,7 @@ WORD LensSource[LENS_PIXELS];
 
 void BuildLensTable()
 {
-    const int radiusSquared = 2500, centre = 50;
+    const int centre = LENS_RADIUS, radiusSquared = LENS_RADIUS * LENS_RADIUS;
     const double sphere = 30.0, sphereSquared = 900.0;
     for (int j = 0; j < LENS_SIZE; j++) {
         for (int i = 0; i < LENS_SIZE; i++) {

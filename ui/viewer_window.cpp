@@ -8,16 +8,21 @@
 
 namespace {
 
+// A corner along one axis, moved back where the square would reach the
+// picture's last pixel line.
+short KeepOffFarEdge(int corner, int extent)
+{
+    return static_cast<short>(corner + LENS_SIZE >= extent ? LensCornerMax(extent) : corner);
+}
+
 // The square's corner for a pointer position along one axis: under the
 // pointer, kept off the picture's first and last pixel line.
 short LensCorner(int pointer, int extent)
 {
-    int corner = pointer - 50;
+    int corner = pointer - LENS_RADIUS;
     if (corner <= 0)
-        corner = 1;
-    else if (corner + 100 >= extent)
-        corner = extent - 101;
-    return static_cast<short>(corner);
+        return 1;
+    return KeepOffFarEdge(corner, extent);
 }
 
 void MoveLens(HWND window, LPARAM lParam)
@@ -29,8 +34,8 @@ void MoveLens(HWND window, LPARAM lParam)
     if (left == LensX && top == LensY)
         return;
     RECT before, after, both;
-    SetRect(&before, LensX, LensY, LensX + 100, LensY + 100);
-    SetRect(&after, left, top, left + 100, top + 100);
+    SetRect(&before, LensX, LensY, LensX + LENS_SIZE, LensY + LENS_SIZE);
+    SetRect(&after, left, top, left + LENS_SIZE, top + LENS_SIZE);
     UnionRect(&both, &before, &after);
     LensX = left;
     LensY = top;
@@ -70,10 +75,8 @@ void PaintPicture(HWND window)
 // edges, as after a zoom toggle.
 void FitLensToPicture()
 {
-    if (LensX + 100 >= CurrentDib->width)
-        LensX = static_cast<short>(CurrentDib->width - 101);
-    if (LensY + 100 >= CurrentDib->height)
-        LensY = static_cast<short>(CurrentDib->height - 101);
+    LensX = KeepOffFarEdge(LensX, CurrentDib->width);
+    LensY = KeepOffFarEdge(LensY, CurrentDib->height);
 }
 
 LRESULT ToggleZoom(HWND window, WPARAM wParam, LPARAM lParam)

@@ -25,8 +25,9 @@ void DrawLensAround(DibBlock *dib)
     CurrentDib = dib;
     RowStride = DibRowBytes(dib->width, 8);
     PrevLensX = -1;
-    int corners[][2] = {{1, 1}, {dib->width - 101, 1}, {1, dib->height - 101}, {dib->width - 101, dib->height - 101},
-                        {(dib->width - 100) / 2, (dib->height - 100) / 2}};
+    int right = LensCornerMax(dib->width), bottom = LensCornerMax(dib->height);
+    int corners[][2] = {{1, 1}, {right, 1}, {1, bottom}, {right, bottom},
+                        {(dib->width - LENS_SIZE) / 2, (dib->height - LENS_SIZE) / 2}};
     for (auto &c : corners)
         DrawLens(c[1], c[0]);
     CurrentDib = nullptr;
