@@ -32,13 +32,6 @@ DibBlock *MakeLensReady(DibBlock *dib)
     return expanded;
 }
 
-void ReportFailure(const char *name)
-{
-    char text[256];
-    wsprintfA(text, "Loading image %s failed!", name);
-    MessageBoxA(MainWindow, text, "TalvixLens error", MB_TASKMODAL);
-}
-
 bool PaletteDisplay()
 {
     HDC ic = CreateICA("DISPLAY", nullptr, nullptr, nullptr);
@@ -49,6 +42,13 @@ bool PaletteDisplay()
 }
 
 }  // namespace
+
+void ReportLoadFailure(const char *name)
+{
+    char text[256];
+    wsprintfA(text, "Loading image %s failed!", name);
+    MessageBoxA(MainWindow, text, "TalvixLens error", MB_TASKMODAL);
+}
 
 const char *PictureUnusableReason(const DibBlock *dib)
 {
@@ -108,7 +108,7 @@ int SelectImage(int fullSize, int index)
         dib = MakeLensReady(dib);
     if (!dib) {
         SetCursor(previous);
-        ReportFailure(name);
+        ReportLoadFailure(name);
         return 0;
     }
     CurrentImage = index;

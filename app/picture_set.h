@@ -31,6 +31,10 @@ int LoadImageSet();
 // is non-zero; 1, or 0 after telling the user that it failed.
 int SelectImage(int fullSize, int index);
 
+// Tells the user, in a task-modal box over the main window, that the
+// picture or page `name` failed to load.
+void ReportLoadFailure(const char *name);
+
 // Why the viewer cannot show a picture with the lens on it, or null when it
 // can (pictures of fewer bits and run-length pictures are expanded).
 const char *PictureUnusableReason(const DibBlock *dib);

@@ -123,9 +123,7 @@ void OpenPictureWindow(HWND window, const char *file)
     DibError error;
     InfoDib = LoadDib(&error, file);
     if (!InfoDib) {
-        char text[256];
-        wsprintfA(text, "Loading image %s failed!", file);
-        MessageBoxA(window, text, "TalvixLens error", MB_TASKMODAL);
+        ReportLoadFailure(file);
         return;
     }
     int x = (GetSystemMetrics(SM_CXSCREEN) - 640) / 2, y = (GetSystemMetrics(SM_CYSCREEN) - 480) / 2;
