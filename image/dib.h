@@ -61,6 +61,10 @@ static_assert(sizeof(DibBlock) == DIB_BITS_OFFSET, "bits at 1096");
 inline BYTE *DibBits(DibBlock *dib) { return reinterpret_cast<BYTE *>(dib) + DIB_BITS_OFFSET; }
 inline BITMAPINFO *DibInfo(DibBlock *dib) { return reinterpret_cast<BITMAPINFO *>(&dib->info); }
 
+// Whether the image store reads, writes and converts pictures of this many
+// bits per pixel: 1, 4, 8 or 24.
+bool ValidBitCount(DWORD bits);
+
 // Bytes of one stored row: the row's bits rounded up to whole 32-bit words.
 // Zero when the width or bit count make no sense or the row exceeds 2 GiB.
 DWORD DibRowBytes(LONG width, DWORD bitCount);

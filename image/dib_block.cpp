@@ -1,5 +1,10 @@
 #include "image/dib_block.h"
 
+bool ValidBitCount(DWORD bits)
+{
+    return bits == 1 || bits == 4 || bits == 8 || bits == 24;
+}
+
 DWORD DibRowBytes(LONG width, DWORD bitCount)
 {
     if (width <= 0 || bitCount == 0 || bitCount > 32)

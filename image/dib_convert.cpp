@@ -22,7 +22,7 @@ DibBlock *DibFromBitmap(DibError *error, int bitCount, HBITMAP bitmap, HDC dc)
         *error = DIB_ERR_TYPE;   // the handle is no bitmap
         return nullptr;
     }
-    if (bitCount != 1 && bitCount != 4 && bitCount != 8 && bitCount != 24) {
+    if (!ValidBitCount(bitCount)) {
         *error = DIB_ERR_BITCOUNT;
         return nullptr;
     }

@@ -28,8 +28,6 @@ const DWORD kCoreBufferSize = 12 + 3 * 256;
 DWORD ReadDword(const BYTE *p) { return p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<DWORD>(p[3]) << 24); }
 WORD ReadWord(const BYTE *p) { return static_cast<WORD>(p[0] | (p[1] << 8)); }
 
-bool ValidBitCount(DWORD bits) { return bits == 1 || bits == 4 || bits == 8 || bits == 24; }
-
 // What the headers say, once checked.
 struct BmpLayout {
     BITMAPINFOHEADER info;   // as it goes into the block

@@ -27,7 +27,7 @@ int SaveDib(DibError *error, DibBlock *dib, const char *fileName)
     const BITMAPINFOHEADER &bi = dib->info;
     DWORD bits = bi.biBitCount;
     // A block must hold what the header says is written from it.
-    if (bits != 1 && bits != 4 && bits != 8 && bits != 24)
+    if (!ValidBitCount(bits))
         return Fail(error, HFILE_ERROR, DIB_ERR_BITCOUNT);
     if (dib->totalSize < DIB_BITS_OFFSET || bi.biSizeImage > dib->totalSize - DIB_BITS_OFFSET)
         return Fail(error, HFILE_ERROR, DIB_ERR_BITS);

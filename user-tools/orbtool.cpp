@@ -154,7 +154,7 @@ int main(int argc, char **argv)
         return CheckSet();
     if ((argc == 4 || argc == 5) && strcmp(argv[1], "convert") == 0) {
         int bits = argc == 5 ? atoi(argv[4]) : 24;
-        if (bits != 1 && bits != 4 && bits != 8 && bits != 24)
+        if (!ValidBitCount(bits))
             return Usage();
         return Convert(argv[2], argv[3], bits);
     }
