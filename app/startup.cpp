@@ -4,6 +4,27 @@
 
 #include "app/globals.h"
 #include "app/handoff.h"
+#include "app/picture_set.h"
+#include "ui/window_procs.h"
+
+HWND StartUp(HINSTANCE instance, HINSTANCE previous, const char *commandLine, int show)
+{
+    AppInstance = instance;
+    if (!previous && !RegisterWindowClasses())
+        return nullptr;
+    ReadRootDir();
+    int picture = ParsePictureNumber(commandLine);
+    if (picture >= 0)
+        CurrentImage = picture;
+    LoadImageSet();
+    HWND window = CreateMainWindow();
+    if (!window)
+        return nullptr;
+    MainWindow = window;
+    ShowWindow(window, show);
+    UpdateWindow(window);
+    return window;
+}
 
 int ParsePictureNumber(const char *commandLine)
 {

@@ -3,6 +3,14 @@
 
 #include <windows.h>
 
+// WinMain's start-up: stores the instance handle, registers the window
+// classes unless a previous instance did, reads the picture folder and the
+// command line's picture number, loads the picture set (which ends the
+// process when the start-up picture cannot be loaded), then creates, shows
+// and paints the main window. The main window, or null when a class or the
+// window could not be made.
+HWND StartUp(HINSTANCE instance, HINSTANCE previous, const char *commandLine, int show);
+
 // The picture index (0-9) a command line names, or -1 when it names none:
 // a decimal number 1-10 after optional blanks and sign, read up to the
 // first other character.

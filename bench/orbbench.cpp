@@ -3,7 +3,9 @@
 // motion or a click is measured from outside, by orbprobe). Every figure is
 // a ratio to a baseline measured in the same run on the same data. Run in a
 // folder holding a picture set:
-//   orbbench [REPETITIONS] [MINIMAL_PROGRAM]
+//   orbbench [REPETITIONS] [MINIMAL_PROGRAM] [PICTURE]
+// PICTURE is the viewer's command line, the picture number to start on; it
+// is given to the viewer started here as well.
 #include <windows.h>
 #include <psapi.h>
 #include <stdio.h>
@@ -19,7 +21,6 @@
 #include "app/picture_set.h"
 #include "app/startup.h"
 #include "lens/lens.h"
-#include "ui/window_procs.h"
 
 namespace {
 
@@ -114,6 +115,14 @@ struct Child {
     }
 };
 
+// Where SelectImage reads picture `index` from.
+std::string PicturePath(int index)
+{
+    char name[256];
+    PictureName(name, 0, index);
+    return std::string(RootDir) + name;
+}
+
 std::string Self()
 {
     char exe[MAX_PATH];
@@ -145,20 +154,14 @@ int main(int argc, char **argv)
     if (runs < 3)
         runs = 3;
     std::string minimal = argc > 2 ? argv[2] : Self() + "minimal_window.exe";
-    std::string viewer = Self() + "orbvue.exe";
+    std::string picture = argc > 3 ? argv[3] : "";
+    std::string viewer = "\"" + Self() + "orbvue.exe\" " + picture;   // a command line
     Describe();
 
     // The program's own state, as start-up makes it.
-    AppInstance = GetModuleHandleA(nullptr);
-    if (!RegisterWindowClasses())
-        return 1;
-    LoadImageSet();
-    HWND main = CreateMainWindow();
+    HWND main = StartUp(GetModuleHandleA(nullptr), nullptr, picture.c_str(), SW_SHOWNORMAL);
     if (!main)
         return 1;
-    MainWindow = main;
-    ShowWindow(main, SW_SHOWNORMAL);
-    UpdateWindow(main);
     Pump();
 
     printf("| %-34s | %12s | %6s | %12s | %6s | %-6s |\n", "figure", "median", "spread", "baseline", "ratio", "goal");
@@ -185,9 +188,7 @@ int main(int argc, char **argv)
     Figure select = Measure(runs, 20, [&](int i) { SelectImage(0, i % 10); });
     static std::vector<char> buffer(1 << 20);
     Figure read = Measure(runs, 20, [&](int i) {
-        char name[256];
-        PictureName(name, 0, i % 10);
-        HANDLE f = CreateFileA(name, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+        HANDLE f = CreateFileA(PicturePath(i % 10).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
         DWORD n = 0;
         ReadFile(f, buffer.data(), DWORD(buffer.size()), &n, nullptr);
         CloseHandle(f);
@@ -200,10 +201,8 @@ int main(int argc, char **argv)
     });
     Row("  of it: the palette decision", decision, read, "-");
     Figure loading = Measure(runs, 20, [&](int i) {
-        char name[256];
-        PictureName(name, 0, i % 10);
         DibError error;
-        FreeDib(LoadDib(&error, name));
+        FreeDib(LoadDib(&error, PicturePath(i % 10).c_str()));
     });
     Row("  of it: LoadDib", loading, read, "-");
 
@@ -224,14 +223,14 @@ int main(int argc, char **argv)
         double median = times[times.size() / 2];
         return Figure{median, (times.back() - times.front()) / median};
     };
-    Figure viewerStart = startUp("\"" + viewer + "\"", "CLensMain");
+    Figure viewerStart = startUp(viewer, "CLensMain");
     Figure minimalStart = startUp("\"" + minimal + "\"", "OrbMinimal");
     Row("start-up to the first frame", viewerStart, minimalStart, "1.2");
 
     // 4. Memory with the default set loaded.
     Child v, m;
     long viewerMemory = -1, minimalMemory = -1;
-    if (v.Start("\"" + viewer + "\"") && m.Start("\"" + minimal + "\"")) {
+    if (v.Start(viewer) && m.Start("\"" + minimal + "\"")) {
         WaitForInputIdle(v.pi.hProcess, 20000);
         WaitForInputIdle(m.pi.hProcess, 20000);
         Sleep(300);

@@ -50,7 +50,7 @@ bool Placed(HWND w, int x, int y, int width, int height)
 
 HWND Page() { return FindWindowA("CLensHelper", nullptr); }
 
-// The picture set in the current folder, loaded and shown as start-up does.
+// The picture set in the current folder, loaded and shown by start-up.
 class Windows : public ::testing::Test {
 protected:
     // Every message box is read and pressed as it comes, so that one nobody
@@ -59,14 +59,9 @@ protected:
     size_t expectedBoxes = 0;
     void SetUp() override
     {
-        static bool registered = false;
-        AppInstance = GetModuleHandleA(nullptr);
-        ASSERT_TRUE(registered || RegisterWindowClasses());
-        registered = true;
         RemoveSettings();
         WritePictureSet();
         ZoomMode = CurrentImage = 0;
-        LoadImageSet();
         // The real pointer away from the window, so it moves nothing; the
         // window is made only once the pointer is there.
         POINT corner = {GetSystemMetrics(SM_CXSCREEN) - 1, GetSystemMetrics(SM_CYSCREEN) - 1}, at = {};
@@ -74,9 +69,12 @@ protected:
         for (DWORD start = GetTickCount(); GetCursorPos(&at) && (at.x != corner.x || at.y != corner.y) && GetTickCount() - start < 10000;)
             Sleep(10);
         ASSERT_TRUE(at.x == corner.x && at.y == corner.y) << "the pointer is at " << at.x << "," << at.y;
-        ASSERT_NE(nullptr, MainWindow = CreateMainWindow());
-        ShowWindow(MainWindow, SW_SHOWNORMAL);
-        UpdateWindow(MainWindow);
+        // After the first test the classes are there, as if registered by a
+        // previous instance.
+        static HINSTANCE registered = nullptr;
+        HWND main = StartUp(GetModuleHandleA(nullptr), registered, "", SW_SHOWNORMAL);
+        registered = AppInstance;
+        ASSERT_NE(nullptr, main);
         Pump();
     }
     void TearDown() override
