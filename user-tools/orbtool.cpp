@@ -15,23 +15,47 @@
 
 namespace {
 
-const char *Meaning(DibError code)
+// The routine that gave a code: several codes mean one thing when a file
+// is read and another when it is written or a picture is converted; 111,
+// for one, is no BMP file, a file header not written, or a handle that is
+// no bitmap.
+enum Operation { READ, WRITE, FROM_BITMAP, EXPAND };
+
+// What each code means for each operation, or null where it gives none.
+const struct {
+    DibError code;
+    const char *meaning[4];   // READ, WRITE, FROM_BITMAP, EXPAND
+} Meanings[] = {
+    {DIB_OK, {"loaded", nullptr, nullptr, nullptr}},
+    {DIB_ERR_OPEN, {"cannot open the file", "cannot create the file", nullptr, nullptr}},
+    {DIB_ERR_CLOSE, {"closing the file failed", "closing the file failed", nullptr, nullptr}},
+    {DIB_ERR_MEMORY, {"out of memory", nullptr, "out of memory", "out of memory, or larger than 64 MiB at 8 bits"}},
+    {DIB_ERR_FILEHEADER, {"shorter than a file header", nullptr, nullptr, nullptr}},
+    {DIB_ERR_TYPE, {"not a BMP file", "file header not written in full", "the handle is no bitmap", nullptr}},
+    {DIB_ERR_INFOHEADER, {"info header short or describes no picture", "info header not written in full", nullptr, nullptr}},
+    {DIB_ERR_PLANES, {"planes not 1", nullptr, nullptr, nullptr}},
+    {DIB_ERR_BITCOUNT, {"bits per pixel not 1, 4, 8 or 24", "bits per pixel not 1, 4, 8 or 24",
+                        "bits per pixel not 1, 4, 8 or 24", "24 bits per pixel cannot become 8 without loss"}},
+    {DIB_ERR_COMPRESSION, {"compression not supported", nullptr, nullptr, nullptr}},
+    {DIB_ERR_COLORTABLE, {"colour table short or lacking colours the pixels name", "colour table not written in full",
+                          nullptr, nullptr}},
+    {DIB_ERR_BITS, {"pixel bits short or do not fit", "pixel bits short in the picture or not written in full",
+                    "the bitmap gave a number of rows other than its height", "pixel bits short or do not fit"}},
+};
+
+const char *Meaning(DibError code, Operation operation)
 {
-    switch (code) {
-    case 0: return "loaded";
-    case DIB_ERR_OPEN: return "cannot open the file";
-    case DIB_ERR_CLOSE: return "closing the file failed";
-    case DIB_ERR_MEMORY: return "out of memory";
-    case DIB_ERR_FILEHEADER: return "shorter than a file header";
-    case DIB_ERR_TYPE: return "not a BMP file";
-    case DIB_ERR_INFOHEADER: return "info header short or describes no picture";
-    case DIB_ERR_PLANES: return "planes not 1";
-    case DIB_ERR_BITCOUNT: return "bits per pixel not 1, 4, 8 or 24";
-    case DIB_ERR_COMPRESSION: return "compression not supported";
-    case DIB_ERR_COLORTABLE: return "colour table short or lacking colours the pixels name";
-    case DIB_ERR_BITS: return "pixel bits short or do not fit";
-    default: return "unknown code";
-    }
+    for (const auto &m : Meanings)
+        if (m.code == code && m.meaning[operation])
+            return m.meaning[operation];
+    return "unknown code";
+}
+
+// Says why `name` failed; the exit status of a failed command.
+int Fail(const char *name, DibError code, Operation operation)
+{
+    fprintf(stderr, "orbtool: %s: %s (%ld)\n", name, Meaning(code, operation), static_cast<long>(code));
+    return 1;
 }
 
 // One line for one file; true when the viewer can use it. Interface
@@ -41,11 +65,12 @@ bool Report(const char *name, bool lensPicture)
     DibError error;
     DibBlock *dib = LoadDib(&error, name);
     if (!dib) {
-        printf("%s\t%ld\t%s\t-\t-\t-\t-\tunusable: %s\n", name, static_cast<long>(error), Meaning(error), Meaning(error));
+        const char *meaning = Meaning(error, READ);
+        printf("%s\t%ld\t%s\t-\t-\t-\t-\tunusable: %s\n", name, static_cast<long>(error), meaning, meaning);
         return false;
     }
     const char *reason = lensPicture ? PictureUnusableReason(dib) : nullptr;
-    printf("%s\t0\t%s\t%ld\t%ld\t%lu\t%lu\t%s%s\n", name, Meaning(0), static_cast<long>(dib->width),
+    printf("%s\t0\t%s\t%ld\t%ld\t%lu\t%lu\t%s%s\n", name, Meaning(DIB_OK, READ), static_cast<long>(dib->width),
            static_cast<long>(dib->height), static_cast<unsigned long>(dib->bitCount),
            static_cast<unsigned long>(dib->info.biCompression), reason ? "unusable: " : "usable", reason ? reason : "");
     FreeDib(dib);
@@ -87,10 +112,8 @@ int Convert(const char *in, const char *out, int bits)
 {
     DibError error;
     DibBlock *dib = LoadDib(&error, in);
-    if (!dib) {
-        fprintf(stderr, "orbtool: %s: %s (%ld)\n", in, Meaning(error), static_cast<long>(error));
-        return 1;
-    }
+    if (!dib)
+        return Fail(in, error, READ);
     HDC screen = GetDC(nullptr);
     HDC dc = CreateCompatibleDC(screen);
     HBITMAP bitmap = DibToBitmap(dib, screen);
@@ -98,17 +121,15 @@ int Convert(const char *in, const char *out, int bits)
     DeleteDC(dc);
     ReleaseDC(nullptr, screen);
     FreeDib(dib);
-    if (!bitmap || !converted) {
-        fprintf(stderr, "orbtool: %s: cannot convert (%ld)\n", in, bitmap ? static_cast<long>(error) : 0L);
+    if (!bitmap) {
+        fprintf(stderr, "orbtool: %s: no device bitmap can be made of it\n", in);
         return 1;
     }
+    if (!converted)
+        return Fail(in, error, FROM_BITMAP);
     int result = SaveDib(&error, converted, out);
     FreeDib(converted);
-    if (result != 0) {
-        fprintf(stderr, "orbtool: %s: %s (%ld)\n", out, Meaning(error), static_cast<long>(error));
-        return 1;
-    }
-    return 0;
+    return result != 0 ? Fail(out, error, WRITE) : 0;
 }
 
 // Lossless: 1- and 4-bit and run-length pictures become 8-bit uncompressed.
@@ -116,23 +137,15 @@ int Expand(const char *in, const char *out)
 {
     DibError error;
     DibBlock *dib = LoadDib(&error, in);
-    if (!dib) {
-        fprintf(stderr, "orbtool: %s: %s (%ld)\n", in, Meaning(error), static_cast<long>(error));
-        return 1;
-    }
+    if (!dib)
+        return Fail(in, error, READ);
     DibBlock *eight = ExpandToEightBits(&error, dib);
     FreeDib(dib);
-    if (!eight) {
-        fprintf(stderr, "orbtool: %s: cannot be made 8-bit without loss (%ld)\n", in, static_cast<long>(error));
-        return 1;
-    }
+    if (!eight)
+        return Fail(in, error, EXPAND);
     int result = SaveDib(&error, eight, out);
     FreeDib(eight);
-    if (result != 0) {
-        fprintf(stderr, "orbtool: %s: %s (%ld)\n", out, Meaning(error), static_cast<long>(error));
-        return 1;
-    }
-    return 0;
+    return result != 0 ? Fail(out, error, WRITE) : 0;
 }
 
 int Usage()
