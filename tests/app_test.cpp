@@ -13,12 +13,8 @@
 
 namespace {
 
-class PictureSet : public ::testing::Test {
+class PictureSet : public WithBoxes {
 protected:
-    // Every message box is read and pressed as it comes, so that one nobody
-    // expected fails the test instead of holding it.
-    BoxWatcher boxes{""};
-    size_t expectedBoxes = 0;
     void SetUp() override
     {
         FreePictures();
@@ -27,12 +23,6 @@ protected:
         RemoveSettings();
         WritePictureSet();
         ReadImageNames();
-    }
-    void TearDown() override
-    {
-        RemoveSettings();
-        // A box is read before it is pressed: once it is gone, it is counted.
-        EXPECT_EQ(expectedBoxes, boxes.WaitFor(expectedBoxes).size()) << "message boxes";
     }
     std::string Name(int fullSize, int index)
     {

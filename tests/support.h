@@ -2,6 +2,7 @@
 // file, real message boxes, Unix commands, and pixels read back as RGB.
 #pragma once
 
+#include <gtest/gtest.h>
 #include <windows.h>
 #include <stdint.h>
 
@@ -85,6 +86,21 @@ private:
     std::mutex mutex_;
     std::vector<std::string> texts_;
     std::thread thread_;
+};
+
+// A test in which every message box is read and pressed as it comes, so
+// that one nobody expected fails it instead of holding it; the settings
+// file is removed afterwards.
+class WithBoxes : public ::testing::Test {
+protected:
+    BoxWatcher boxes{""};
+    size_t expectedBoxes = 0;
+    void TearDown() override
+    {
+        RemoveSettings();
+        // A box is read before it is pressed: once it is gone, it is counted.
+        EXPECT_EQ(expectedBoxes, boxes.WaitFor(expectedBoxes).size()) << "message boxes";
+    }
 };
 
 // Pixels as r, g, b bytes, top row first.

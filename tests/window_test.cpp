@@ -51,12 +51,8 @@ bool Placed(HWND w, int x, int y, int width, int height)
 HWND Page() { return FindWindowA("CLensHelper", nullptr); }
 
 // The picture set in the current folder, loaded and shown by start-up.
-class Windows : public ::testing::Test {
+class Windows : public WithBoxes {
 protected:
-    // Every message box is read and pressed as it comes, so that one nobody
-    // expected fails the test instead of holding it.
-    BoxWatcher boxes{""};
-    size_t expectedBoxes = 0;
     void SetUp() override
     {
         RemoveSettings();
@@ -82,9 +78,7 @@ protected:
         DestroyWindow(MainWindow);
         Pump();
         FreePictures();
-        RemoveSettings();
-        // A box is read before it is pressed: once it is gone, it is counted.
-        EXPECT_EQ(expectedBoxes, boxes.WaitFor(expectedBoxes).size()) << "message boxes";
+        WithBoxes::TearDown();
     }
 };
 
