@@ -59,11 +59,6 @@ Bmp::Bmp(const std::string &fields)
     : f{{"hsize", 40}, {"w", 8}, {"h", 8}, {"planes", 1}, {"bits", 8}, {"comp", 0}, {"imgsize", 0}, {"clrused", 0},
         {"type", 0x4D42}, {"filesize", -1}, {"offset", -1}, {"entries", -1}, {"gap", 0}, {"tail", 0}, {"cut", 0}, {"seed", 0}}
 {
-    Set(fields);
-}
-
-void Bmp::Set(const std::string &fields)
-{
     std::istringstream in(fields);
     for (std::string field; in >> field;) {
         std::string name = field.substr(0, field.find('=')), value = field.substr(field.find('=') + 1);
@@ -273,49 +268,36 @@ std::vector<std::string> BoxWatcher::WaitFor(size_t count)
 
 namespace {
 
-// A 24-bit top-down DIB section selected into a memory DC.
-struct Surface {
-    HDC dc = CreateCompatibleDC(nullptr);
+// What `draw` leaves on a 24-bit top-down DIB section filled with `fill`.
+template <class Draw> Rgb OnSurface(int width, int height, COLORREF fill, Draw draw)
+{
+    BITMAPINFO bi = {{sizeof(BITMAPINFOHEADER), width, -height, 1, 24, BI_RGB, 0, 0, 0, 0, 0}, {}};
     uint8_t *bits = nullptr;
-    HBITMAP bitmap;
-    HGDIOBJ old;
-    int width, height;
-    Surface(int w, int h) : width(w), height(h)
-    {
-        BITMAPINFO bi = {{sizeof(BITMAPINFOHEADER), w, -h, 1, 24, BI_RGB, 0, 0, 0, 0, 0}, {}};
-        bitmap = CreateDIBSection(dc, &bi, DIB_RGB_COLORS, reinterpret_cast<void **>(&bits), nullptr, 0);
-        old = SelectObject(dc, bitmap);
-    }
-    ~Surface()
-    {
-        DeleteObject(SelectObject(dc, old));
-        DeleteDC(dc);
-    }
-    Rgb Read() const
-    {
-        Rgb out;
-        GdiFlush();
-        for (int y = 0; bits && y < height; y++)
-            for (int x = 0; x < width; x++)
-                for (int c = 2; c >= 0; c--)
-                    out.px.push_back(bits[y * ((size_t(width) * 3 + 3) & ~size_t(3)) + x * 3 + c]);
-        out.width = bits ? width : 0;
-        out.height = bits ? height : 0;
-        return out;
-    }
-};
+    HDC dc = CreateCompatibleDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, CreateDIBSection(dc, &bi, DIB_RGB_COLORS, reinterpret_cast<void **>(&bits), nullptr, 0));
+    HBRUSH brush = CreateSolidBrush(fill);
+    RECT all = {0, 0, width, height};
+    FillRect(dc, &all, brush);
+    DeleteObject(brush);
+    draw(dc);
+    GdiFlush();
+    Rgb out = {bits ? width : 0, bits ? height : 0, {}};
+    for (int y = 0; y < out.height; y++)
+        for (int x = 0; x < width; x++)
+            for (int c = 2; c >= 0; c--)
+                out.px.push_back(bits[y * ((size_t(width) * 3 + 3) & ~size_t(3)) + x * 3 + c]);
+    DeleteObject(SelectObject(dc, old));
+    DeleteDC(dc);
+    return out;
+}
 
 }  // namespace
 
 Rgb DrawDib(DibBlock *dib, COLORREF fill)
 {
-    Surface s(dib->width, dib->height);
-    HBRUSH brush = CreateSolidBrush(fill);
-    RECT all = {0, 0, dib->width, dib->height};
-    FillRect(s.dc, &all, brush);
-    DeleteObject(brush);
-    SetDIBitsToDevice(s.dc, 0, 0, dib->width, dib->height, 0, 0, 0, dib->height, DibBits(dib), DibInfo(dib), DIB_RGB_COLORS);
-    return s.Read();
+    return OnSurface(dib->width, dib->height, fill, [dib](HDC dc) {
+        SetDIBitsToDevice(dc, 0, 0, dib->width, dib->height, 0, 0, 0, dib->height, DibBits(dib), DibInfo(dib), DIB_RGB_COLORS);
+    });
 }
 
 Rgb DrawFile(const std::string &file)
@@ -327,11 +309,9 @@ Rgb DrawFile(const std::string &file)
     return out;
 }
 
-Rgb ReadBack(HDC dc, int x, int y, int width, int height)
+Rgb ReadBack(HDC from, int x, int y, int width, int height)
 {
-    Surface s(width, height);
-    BitBlt(s.dc, 0, 0, width, height, dc, x, y, SRCCOPY);
-    return s.Read();
+    return OnSurface(width, height, 0, [=](HDC dc) { BitBlt(dc, 0, 0, width, height, from, x, y, SRCCOPY); });
 }
 
 Rgb ReadRgb(const std::string &name, int width, int height)

@@ -38,7 +38,6 @@ struct Bmp {
     Bytes px;
     bool valid = true;   // every field name known
     explicit Bmp(const std::string &fields = "");
-    void Set(const std::string &fields);
     long long operator[](const char *name) const { return f.at(name); }
     long long Entries() const { return f.at("entries") >= 0 ? f.at("entries") : f.at("bits") > 8 ? 0 : 1 << f.at("bits"); }
     long long RowBytes() const { return ((f.at("bits") * f.at("w") + 31) & ~31ll) / 8; }
@@ -88,16 +87,20 @@ private:
     std::thread thread_;
 };
 
-// A test in which every message box is read and pressed as it comes, so
-// that one nobody expected fails it instead of holding it; the settings
-// file is removed afterwards.
+// A test on the picture set in the current folder, without a settings
+// file, in which every message box is read and pressed as it comes, so that
+// one nobody expected fails it instead of holding it.
 class WithBoxes : public ::testing::Test {
 protected:
     BoxWatcher boxes{""};
     size_t expectedBoxes = 0;
-    void TearDown() override
+    void SetUp() override
     {
         RemoveSettings();
+        WritePictureSet();
+    }
+    void TearDown() override
+    {
         // A box is read before it is pressed: once it is gone, it is counted.
         EXPECT_EQ(expectedBoxes, boxes.WaitFor(expectedBoxes).size()) << "message boxes";
     }
@@ -108,7 +111,6 @@ struct Rgb {
     int width = 0, height = 0;
     Bytes px;
     const uint8_t *At(int x, int y) const { return &px[(size_t(y) * width + x) * 3]; }
-    bool Is(int x, int y, COLORREF c) const { return RGB(At(x, y)[0], At(x, y)[1], At(x, y)[2]) == c; }
 };
 // The block drawn as the program draws pictures (SetDIBitsToDevice) on a
 // 24-bit surface filled with `fill` first.
