@@ -55,8 +55,7 @@ class Windows : public WithBoxes {
 protected:
     void SetUp() override
     {
-        RemoveSettings();
-        WritePictureSet();
+        WithBoxes::SetUp();
         ZoomMode = CurrentImage = 0;
         // The real pointer away from the window, so it moves nothing; the
         // window is made only once the pointer is there.
@@ -132,14 +131,17 @@ TEST_F(Windows, PagesThatCannotOpen)
     EXPECT_EQ(std::vector<std::string>{"Loading image LCREDITB.BMP failed!"}, boxes.WaitFor(expectedBoxes = 1));
     Pump();
     EXPECT_TRUE(!Page() && InfoDib == nullptr);
-    // A window that cannot be made frees its page, and the next one opens;
-    // no second page opens over it.
+    // A window that cannot be made frees its page, and the next one opens
+    // (its class registered anew by a first start); no second page opens
+    // over it.
     ASSERT_TRUE(UnregisterClassA("CLensHelper", AppInstance));
     Click(570, 450);
     EXPECT_TRUE(!Page() && InfoDib == nullptr);
-    WNDCLASSA wc = {CS_HREDRAW | CS_VREDRAW, HelperWndProc, 0, 0, AppInstance, nullptr, LoadCursorA(nullptr, IDC_ARROW),
-                    reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1), nullptr, "CLensHelper"};
-    ASSERT_TRUE(RegisterClassA(&wc));
+    DestroyWindow(MainWindow);
+    FreePictures();
+    ASSERT_TRUE(UnregisterClassA("CLensMain", AppInstance) && UnregisterClassA("CLensViewer", AppInstance));
+    ASSERT_NE(nullptr, StartUp(GetModuleHandleA(nullptr), nullptr, "", SW_SHOWNORMAL));
+    Pump();
     Click(570, 450);
     DibBlock *open = InfoDib;
     Send(MainWindow, WM_LBUTTONUP, 530, 450);
