@@ -77,8 +77,9 @@ printf '[Lens]\r\nRootdir=\r\n' >"$prefix/drive_c/windows/talvix.ini"
 (cd set && exec "$build/wine-run" "$build/orbvue.exe") &
 viewer=$!
 trap 'kill $viewer 2>/dev/null || true' EXIT
-geometry=$(xdotool getdisplaygeometry)
-left=$(( (${geometry% *} - 640) / 2 )) top=$(( (${geometry#* } - 480) / 2 ))
+# The window belongs centred on the 1024 x 768 screen of dev/with-wine.sh.
+[ "$(xdotool getdisplaygeometry)" = "1024 768" ] || fail "not the 1024 x 768 screen of dev/with-wine.sh"
+left=192 top=144
 shows() {   # PICTURE X Y [PIXELS]: the screen holds the picture there, but for PIXELS
     import -window root -crop "$(identify -format %wx%h "$1")+$(( left + $2 ))+$(( top + $3 ))" +repage shot.png
     wait_detail="$(compare -metric AE shot.png "$1" null: 2>&1 || true) pixels differ (see shot.png)"
