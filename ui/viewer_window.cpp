@@ -85,7 +85,10 @@ LRESULT ToggleZoom(HWND window, WPARAM wParam, LPARAM lParam)
         SelectImage(0, CurrentImage);
         ZoomMode = 0;
         MoveWindow(window, ViewerRect.left, ViewerRect.top, ViewerRect.right, ViewerRect.bottom, FALSE);
-        SwallowButtonUp = 1;
+        // The press's release must not act on the controls that come back
+        // under it, unless the failure box has taken it already: then the
+        // button is up and the next click is the user's own.
+        SwallowButtonUp = GetKeyState(VK_LBUTTON) < 0;
     } else {
         if (!SelectImage(1, CurrentImage))
             return DefWindowProcA(window, WM_LBUTTONDOWN, wParam, lParam);
