@@ -6,21 +6,35 @@
 #include <windows.h>
 #include <stddef.h>
 
-// Failure codes of the image store; 0 is success.
-enum {
-    DIB_OK = 0,
-    DIB_ERR_OPEN = 101,       // cannot open (read) or create (write) the file
-    DIB_ERR_CLOSE = 102,      // closing the file failed
-    DIB_ERR_MEMORY = 103,     // the block or a temporary buffer cannot be had
-    DIB_ERR_FILEHEADER = 104, // fewer than 14 bytes of file header
-    DIB_ERR_TYPE = 111,       // not "BM" (reader); file header not written (writer)
-    DIB_ERR_INFOHEADER = 112, // info header unreadable or describes no picture
-    DIB_ERR_PLANES = 113,
-    DIB_ERR_BITCOUNT = 114,
-    DIB_ERR_COMPRESSION = 115,
-    DIB_ERR_COLORTABLE = 116,
-    DIB_ERR_BITS = 117,       // the pixel bits are short, or do not fit
-};
+// The image store's result codes, the one list of them: each row is the
+// code's name and number and what it means from each routine that gives
+// it, the reader (LoadDib), the writer (SaveDib), the bitmap conversion
+// (DibFromBitmap) and the 8-bit expansion (ExpandToEightBits); null where
+// that routine never gives it. orbtool prints these meanings (and a test
+// reads the reader's, each one text on its code's line).
+#define DIB_RESULT_CODES(X) \
+    X(DIB_OK, 0, "loaded", "written", nullptr, nullptr) \
+    X(DIB_ERR_OPEN, 101, "cannot open the file", "cannot create the file", nullptr, nullptr) \
+    X(DIB_ERR_CLOSE, 102, "closing the file failed", "closing the file failed", nullptr, nullptr) \
+    X(DIB_ERR_MEMORY, 103, "out of memory", nullptr, "out of memory, or more than 2 GiB of bits", \
+      "out of memory, or more than 64 MiB at 8 bits") \
+    X(DIB_ERR_FILEHEADER, 104, "shorter than a file header", nullptr, nullptr, nullptr) \
+    X(DIB_ERR_TYPE, 111, "not a BMP file", "file header not written in full", "the handle is no bitmap", nullptr) \
+    X(DIB_ERR_INFOHEADER, 112, "info header short, past the end of the file, or describes no picture", \
+      "info header not written in full", nullptr, nullptr) \
+    X(DIB_ERR_PLANES, 113, "planes not 1", nullptr, nullptr, nullptr) \
+    X(DIB_ERR_BITCOUNT, 114, "bits per pixel not 1, 4, 8 or 24", "bits per pixel not 1, 4, 8 or 24", \
+      "bits per pixel not 1, 4, 8 or 24", "24 bits per pixel cannot become 8 without loss") \
+    X(DIB_ERR_COMPRESSION, 115, "compression not supported", nullptr, nullptr, nullptr) \
+    X(DIB_ERR_COLORTABLE, 116, "colour table short, or uncompressed pixels name colours it lacks", \
+      "colour table not written in full", nullptr, nullptr) \
+    X(DIB_ERR_BITS, 117, "pixel bits short or do not fit, or run-length codes name colours the table lacks", \
+      "the block holds fewer bits than its header says, or they were not written in full", \
+      "the bitmap gave a number of rows other than its height", "run-length codes or pixel bits do not fit")
+
+#define DIB_RESULT_ENUM(name, code, read, write, fromBitmap, expand) name = code,
+enum { DIB_RESULT_CODES(DIB_RESULT_ENUM) };
+#undef DIB_RESULT_ENUM
 typedef LONG DibError;
 
 enum {

@@ -2,7 +2,8 @@
 # The default picture set and orbtool, run as people run them: the set made
 # twice is the same bytes, every file has its size and form, check-set finds
 # everything the viewer needs; orbtool check gives the reader's codes over
-# the corpus and says why a picture is unusable; convert keeps the pixels.
+# the corpus with their meanings from image/dib.h and says why a picture is
+# unusable; convert keeps the pixels.
 #   default_set_test.sh BUILD_DIR SCRATCH_DIR DATA_DIR [CORPUS_DIR]
 set -eu
 build=$1 scratch=$2 data=$3 corpus=${4:-}
@@ -64,4 +65,11 @@ if [ -n "$corpus" ]; then
     awk -F'\t' -v n=$((${#corpus} + 4)) '{ print substr($1, n), $2 }' got.log | diff want.txt - >/dev/null ||
         fail "orbtool check disagrees with the reader over the corpus: $(cat got.log)"
 fi
+# The meaning beside each code is the reader's in the image store's one list.
+dib_h=$data/../../image/dib.h
+sed -n 's/^ *X(DIB_[A-Z_]*, \([0-9]*\), "\([^"]*\)".*/\1	\2/p' "$dib_h" >meanings.txt
+[ "$(wc -l <meanings.txt)" -eq "$(grep -c '^ *X(DIB_' "$dib_h")" ] || fail "a reader meaning in $dib_h is not one text on its line"
+orbtool check missing.bmp first/LIMAGE1.BMP >>got.log || true
+awk -F'\t' 'NR == FNR { m[$1] = $2; next } m[$2] != $3' meanings.txt got.log >wrong.log
+[ ! -s wrong.log ] || fail "orbtool's meanings are not image/dib.h's: $(cat wrong.log)"
 echo "default set and orbtool: passed"

@@ -21,27 +21,14 @@ namespace {
 // no bitmap.
 enum Operation { READ, WRITE, FROM_BITMAP, EXPAND };
 
-// What each code means for each operation, or null where it gives none.
+// What each code means for each operation, or null where it gives none:
+// the image store's own list (image/dib.h).
+#define ORBTOOL_MEANING(name, code, read, write, fromBitmap, expand) {name, {read, write, fromBitmap, expand}},
 const struct {
     DibError code;
     const char *meaning[4];   // READ, WRITE, FROM_BITMAP, EXPAND
-} Meanings[] = {
-    {DIB_OK, {"loaded", nullptr, nullptr, nullptr}},
-    {DIB_ERR_OPEN, {"cannot open the file", "cannot create the file", nullptr, nullptr}},
-    {DIB_ERR_CLOSE, {"closing the file failed", "closing the file failed", nullptr, nullptr}},
-    {DIB_ERR_MEMORY, {"out of memory", nullptr, "out of memory", "out of memory, or larger than 64 MiB at 8 bits"}},
-    {DIB_ERR_FILEHEADER, {"shorter than a file header", nullptr, nullptr, nullptr}},
-    {DIB_ERR_TYPE, {"not a BMP file", "file header not written in full", "the handle is no bitmap", nullptr}},
-    {DIB_ERR_INFOHEADER, {"info header short or describes no picture", "info header not written in full", nullptr, nullptr}},
-    {DIB_ERR_PLANES, {"planes not 1", nullptr, nullptr, nullptr}},
-    {DIB_ERR_BITCOUNT, {"bits per pixel not 1, 4, 8 or 24", "bits per pixel not 1, 4, 8 or 24",
-                        "bits per pixel not 1, 4, 8 or 24", "24 bits per pixel cannot become 8 without loss"}},
-    {DIB_ERR_COMPRESSION, {"compression not supported", nullptr, nullptr, nullptr}},
-    {DIB_ERR_COLORTABLE, {"colour table short or lacking colours the pixels name", "colour table not written in full",
-                          nullptr, nullptr}},
-    {DIB_ERR_BITS, {"pixel bits short or do not fit", "pixel bits short in the picture or not written in full",
-                    "the bitmap gave a number of rows other than its height", "pixel bits short or do not fit"}},
-};
+} Meanings[] = {DIB_RESULT_CODES(ORBTOOL_MEANING)};
+#undef ORBTOOL_MEANING
 
 const char *Meaning(DibError code, Operation operation)
 {
