@@ -1,6 +1,7 @@
 // Drawing surfaces for the default picture set: RGB pixels in memory, drawn
 // procedurally or with GDI (for text and shapes), written as 8-bit BMP
-// files whose colour table holds exactly the colours drawn.
+// files whose colour table holds the colours drawn, in the order first met,
+// padded with black to 256 entries.
 #pragma once
 
 #include <windows.h>
@@ -50,8 +51,9 @@ private:
     uint8_t *bits_ = nullptr;
 };
 
-// Writes the canvas as an 8-bit bottom-up uncompressed BMP; false when it
-// holds more than 256 colours or the file cannot be written.
+// Writes the canvas as an 8-bit bottom-up uncompressed BMP with a full
+// table of 256 colours (black after the colours drawn); false when it holds
+// more than 256 colours or the file cannot be written.
 bool SaveIndexed(const Canvas &canvas, const std::string &path);
 
 // A small deterministic generator, the same on every machine.

@@ -1,6 +1,8 @@
 // The main window: the frame around the viewer with the thumbnail strip,
 // the return button and four buttons on the bottom bar. Its mouse moves
-// drive the lens; its left-button releases are the program's commands.
+// drive the lens; its left-button releases are the program's commands,
+// except in zoom mode, where a press anywhere on it is the command (back
+// to the normal picture).
 #include "ui/window_procs.h"
 
 #include "app/globals.h"
@@ -198,8 +200,9 @@ int ThumbnailIndex(int x, int y)
     int d = x - 5, e = y - 5;
     int column = d / 63 - (d % 63 == 0 ? 1 : 0);
     int row = e / 55 - (e % 55 == 0 ? 1 : 0);
-    // The strip's outermost pixel lines belong to no thumbnail; left alone,
-    // the left line would name the right thumbnail of the row above.
+    // The strip's left, top and bottom pixel lines belong to no thumbnail;
+    // left alone, the left line would name the right thumbnail of the row
+    // above. The right line (d = 125) falls inside the second column.
     if (column < 0 || column > 1 || row < 0 || row > 4)
         return -1;
     return column + 2 * row;

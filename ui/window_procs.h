@@ -20,7 +20,8 @@ extern const RECT ButtonRect[4];   // credits, help, exit, zoom
 extern BYTE ButtonPressed[4];
 
 // The thumbnail under a point of the strip, 0-9 row by row, two to a row;
-// -1 on the strip's outermost pixel lines.
+// -1 on the strip's left, top and bottom pixel lines (x = 5, y = 5,
+// y = 281). Its right line, x = 130, belongs to the right-hand thumbnails.
 int ThumbnailIndex(int x, int y);
 
 // Keeps the lens square inside the current picture.
