@@ -2,7 +2,9 @@
 # Mutation check of the test suite: applies each mutant of
 # tests/mutation/mutants.txt to a scratch copy of the project, builds it and
 # runs the suite on it; a mutant is killed when any test fails. Prints
-# killed or survived a line and a final score line.
+# a line a mutant, killed (with what killed it: the first test that failed,
+# since the suite stops there, or the fuzz replay) or survived, and a final
+# score line.
 #   tests/mutation/mutate.sh [-a x64|i686] [-o OUT] [ID...]   (default: x64, every mutant)
 # The scratch copy and its build stay in OUT (default build/mutants), so a
 # second run rebuilds only what a mutant changes.
@@ -32,11 +34,12 @@ cd "$src"
 . dev/arch.sh
 cmake --preset "$arch" >/dev/null
 
-# The suite on the copy: every test of the build, then the fuzz corpus.
+# The suite on the copy: every test of the build up to the first that
+# fails (1), then the fuzz corpus (4); 3 when the copy does not build.
 suite() {
     cmake --build --preset "$arch" >"$out/build.log" 2>&1 || return 3
     dev/with-wine.sh "build/$arch" ctest --preset "$arch" --stop-on-failure >"$out/test.log" 2>&1 || return 1
-    tests/fuzz/fuzz.sh replay >"$out/fuzz.log" 2>&1 || return 1
+    tests/fuzz/fuzz.sh replay >"$out/fuzz.log" 2>&1 || return 4
     return 0
 }
 
@@ -85,10 +88,11 @@ for id in $ids; do
     case $result in
     0) echo "survived  $id"; survivors="$survivors $id" ;;
     3) echo "$id does not compile; see $out/build.log" >&2; exit 2 ;;
+    4) killed=$((killed + 1)); echo "killed    $id (by the fuzz replay; see $out/fuzz.log)" ;;
     *)
         killed=$((killed + 1))
-        by=$(sed -n 's/^.*Test *#[0-9]*: \([^ ]*\) .*\*\*\*.*/\1/p' "$out/test.log" | tr '\n' ' ')
-        echo "killed    $id ${by:+(by $by)}"
+        by=$(sed -n 's/^.*Test *#[0-9]*: \([^ ]*\) .*\*\*\*.*/\1/p' "$out/test.log")
+        echo "killed    $id (by ${by:-a failure outside the tests; see $out/test.log})"
         ;;
     esac
 done
