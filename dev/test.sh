@@ -41,6 +41,15 @@ NOT RUN: i686 default_set_tests and picture_set_builder, the shipped build's too
 fi
 echo "== x86_64 suite (64-bit Wine)${x64_soak:+, with the long runs (ORB_SOAK=full)}"
 ORB_SOAK=$x64_soak dev/with-wine.sh build/x64 ctest --preset x64 || status=1
+# The corpus checks skip quietly in a build configured without the BMP
+# corpus: the summary names them.
+for build in build/i686 build/x64; do
+    tests=$build/tests/CTestTestfile.cmake
+    if grep -q core_tests "$tests" 2>/dev/null && ! grep -q ORB_BMPSUITE=Z: "$tests"; then
+        not_run="$not_run
+NOT RUN: $build corpus checks: configured without the BMP corpus (ORB_BMPSUITE, by default ../shared/bmpsuite; docs/development.md)"
+    fi
+done
 not_run=$(printf '%s\n%s' "$not_run" "$(cat "$ORB_NOT_RUN")" | sed '/^$/d')
 if [ -n "$not_run" ]; then
     echo "== checks that did not run (not passed: no evidence gathered)"
