@@ -116,8 +116,7 @@ TEST_F(Session, MissingStartPictureEndsTheProgram)
     WriteSettings(settings);
     Viewer viewer;
     ASSERT_TRUE(viewer.Start("7", false));
-    BoxWatcher boxes("", viewer.pi.dwProcessId);
-    EXPECT_EQ((std::vector<std::string>{"Loading image P7.BMP failed!", "Cannot load default image"}), boxes.WaitFor(2));
+    EXPECT_EQ((std::vector<std::string>{"Loading image P7.BMP failed!", "Cannot load default image"}), BoxWatcher("", viewer.pi.dwProcessId).WaitFor(2));
     EXPECT_TRUE(viewer.ExitCode() == 1 && !FindWindowA("CLensMain", nullptr) && ReadSettings() == settings);
 }
 
