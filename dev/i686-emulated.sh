@@ -1,9 +1,9 @@
 #!/bin/sh
 # Runs a command with 32-bit x86 programs run by qemu's i386 user emulation:
 # on a machine whose kernel cannot execute 32-bit code, Debian's 32-bit Wine
-# loader, and so the shipped i686 orbvue.exe, then start (slowly).
+# loader and the i686 build's programs then start, slowly (docs/development.md).
 #   dev/i686-emulated.sh COMMAND...
-# e.g. dev/i686-emulated.sh build/i686/wine-run build/i686/orbvue.exe
+# e.g. dev/i686-emulated.sh build/i686/wine-run cmd /c exit 7
 # Needs qemu-user-static and Linux 6.7 or later, not root. The kernel is told
 # to hand 32-bit i386 programs to /usr/bin/qemu-i386-static through a
 # binfmt_misc instance of the command's own, in a user and mount namespace
