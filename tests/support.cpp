@@ -228,17 +228,24 @@ BoxWatcher::BoxWatcher(const char *caption, DWORD process) : caption_(caption), 
             for (HWND box = nullptr; (box = FindWindowExA(nullptr, box, "#32770", caption)) != nullptr;) {
                 DWORD pid = 0;
                 GetWindowThreadProcessId(box, &pid);
-                char text[512] = "";
-                // A message box's text is its item 0xFFFF.
-                if (pid != process_ || !IsWindowVisible(box) || !GetDlgItemTextA(box, 0xFFFF, text, sizeof text) || !seen.insert(box).second)
+                if (pid != process_ || !IsWindowVisible(box) || seen.count(box))
                     continue;
+                // A message box's text is its item 0xFFFF. A box whose thread
+                // stopped answering is counted as such, not waited on for
+                // good: the test fails instead of hanging.
+                char text[512] = "";
+                DWORD_PTR length = 0;
+                bool answered = SendMessageTimeoutA(GetDlgItem(box, 0xFFFF), WM_GETTEXT, sizeof text, LPARAM(text), SMTO_NORMAL, 20000, &length);
+                if (answered && length == 0)
+                    continue;   // not filled in yet
+                seen.insert(box);
                 // Counted before it is pressed, so that a box is counted by
                 // the time the call that showed it returns.
                 {
                     std::lock_guard<std::mutex> lock(mutex_);
-                    texts_.push_back(text);
+                    texts_.push_back(answered ? text : "(a box that does not answer)");
                 }
-                SendMessageA(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
+                PostMessageA(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);   // never waits on the box
             }
         }
     });

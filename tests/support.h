@@ -70,7 +70,8 @@ std::string UnixName(const std::string &file);   // of a file in the current fol
 
 // Finds the message boxes with `caption` (with any caption, when empty) of
 // one process, reads their text and presses OK, as a person would, until it
-// is destroyed.
+// is destroyed. A box whose thread does not answer for 20 s is seen as "(a
+// box that does not answer)".
 class BoxWatcher {
 public:
     explicit BoxWatcher(const char *caption, DWORD process = GetCurrentProcessId());
