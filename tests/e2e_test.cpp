@@ -10,6 +10,18 @@
 namespace {
 
 struct Viewer {
+    // Ends the viewers with this process, even when a timeout kills it: a
+    // viewer left behind would stand in the next test's way.
+    static HANDLE Job()
+    {
+        static HANDLE job = [] {
+            HANDLE j = CreateJobObjectA(nullptr, nullptr);
+            JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits = {};
+            limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
+            return j && SetInformationJobObject(j, JobObjectExtendedLimitInformation, &limits, sizeof limits) ? j : nullptr;
+        }();
+        return job;
+    }
     PROCESS_INFORMATION pi = {};
     HWND window = nullptr;
     // Starts the program and, unless told not to, waits for its main window
@@ -19,8 +31,11 @@ struct Viewer {
         std::string line = "\"" + Env("ORB_ORBVUE") + "\" " + arguments;
         STARTUPINFOA si = {};
         si.cb = sizeof si;
-        if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi) || !wait)
-            return pi.hProcess != nullptr;
+        if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi) ||
+            !AssignProcessToJobObject(Job(), pi.hProcess))
+            return false;
+        if (!wait)
+            return true;
         WaitForInputIdle(pi.hProcess, 60000);
         for (DWORD start = GetTickCount(); !window && GetTickCount() - start < 60000; Sleep(25)) {
             HWND w = FindWindowA("CLensMain", "Talvix Spheres");
