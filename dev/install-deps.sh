@@ -1,21 +1,36 @@
 #!/bin/sh
 # Installs the Debian packages the build, the tests, the benchmarks and the
-# release need, when any is missing. Needs root (or sudo). The 32-bit Wine
-# loader comes from Debian's i386 architecture, added when it is not there.
+# release need, when any is missing, on Debian 12 (bookworm) and Debian 13
+# (trixie). Needs root (or sudo). The 32-bit Wine loader comes from Debian's
+# i386 architecture, added when it is not there.
 set -eu
 packages="cmake ninja-build g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix
 binutils-mingw-w64-i686 binutils-mingw-w64-x86-64 googletest wine wine64 wine32:i386
-xvfb xdotool imagemagick clang libclang-rt-14-dev libwine-dev nsis zip unzip python3
+xvfb xdotool imagemagick clang libwine-dev nsis zip unzip python3
 libx11-dev libxtst-dev libxdamage-dev twm x11-utils"
-missing=""
-for p in $packages; do
-    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"
-done
-[ -z "$missing" ] && exit 0
-echo "Installing:$missing"
+# The fuzz script's sanitizers need the runtime of the release's own clang,
+# whose package carries clang's version in its name (libclang-rt-14-dev on
+# Debian 12, -19- on 13): the version is the one the clang package depends
+# on, read from the installed package or, before that, from the archive.
+clang_runtime() {
+    v=$({ dpkg-query -W -f='${Depends}\n' clang 2>/dev/null || true
+          apt-cache show --no-all-versions clang 2>/dev/null | sed -n 's/^Depends://p'; } |
+        grep -o 'clang-[0-9][0-9]*' | head -n 1 | cut -d- -f2)
+    [ -z "$v" ] || echo "libclang-rt-$v-dev"
+}
+missing() {
+    runtime=$(clang_runtime)
+    for p in $packages ${runtime:-clang-runtime-unknown}; do
+        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || echo "$p"
+    done
+}
+[ -n "$(missing)" ] || exit 0
 sudo=""
 [ "$(id -u)" -eq 0 ] || sudo=sudo
 dpkg --print-foreign-architectures | grep -qx i386 || $sudo dpkg --add-architecture i386
 $sudo apt-get update -q
+[ -n "$(clang_runtime)" ] || { echo "install-deps: the package archive has no clang package" >&2; exit 1; }
+missing=$(missing | tr '\n' ' ')
+echo "Installing: $missing"
 # shellcheck disable=SC2086
 DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q $missing
