@@ -50,7 +50,7 @@ step() { # NAME: prints how long the step that ends here took
 # looks finished. One run at a time makes it (the lock).
 mkdir -p "$cache"
 pristine="$cache/$release"
-exec 9>"$cache/$release.lock"
+exec 9>"$cache/.lock"
 flock 9
 if [ ! -d "$pristine" ]; then
     # Ask the archive first, to tell a misspelt release from a missing network.
@@ -69,6 +69,7 @@ if [ ! -d "$pristine" ]; then
         rm -rf --one-file-system "$partial"
     fi
     echo "== [$release] making the pristine root with debootstrap (once per machine)"
+    trap 'unmount_under "$partial"; rm -rf --one-file-system "$partial"; fail "interrupted; the partial root is removed"' INT TERM
     if ! debootstrap --variant=minbase "$release" "$partial" "$mirror" "$script" >"$cache/$release.debootstrap.log" 2>&1; then
         tail -n 5 "$cache/$release.debootstrap.log" >&2
         # debootstrap may leave its own mounts behind when it fails.
@@ -77,6 +78,7 @@ if [ ! -d "$pristine" ]; then
         fail "debootstrap of '$release' failed; its log is $cache/$release.debootstrap.log"
     fi
     mv "$partial" "$pristine"
+    trap - INT TERM
     step "debootstrap"
 else
     echo "== [$release] the pristine root is cached: $pristine"
