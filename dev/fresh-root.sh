@@ -4,8 +4,8 @@
 # and ../shared copied into a copy of it, then, as root in that root,
 # dev/run.sh and dev/test.sh. The pristine root is kept in the cache, so a
 # second run downloads no system again; each run works on a copy of it,
-# removed at the end. The packages the commands install are downloaded
-# into the cache too (the .deb files only) and taken from there next time.
+# removed at the end. The .deb files the commands download are kept in the
+# cache too and put into the next copy, so apt need not fetch them again.
 #   dev/fresh-root.sh [--test-only] [--keep] RELEASE     (bookworm, trixie, ...)
 #   --test-only  run only dev/test.sh         (or FRESH_ROOT_TEST_ONLY=1)
 #   --keep       keep the copy for a look     (or FRESH_ROOT_KEEP=1)
@@ -126,7 +126,11 @@ else
 fi
 cp /etc/resolv.conf "$r/etc/resolv.conf"
 debs="$cache/$release-debs"
-mkdir -p "$debs/partial"
+mkdir -p "$debs"
+# Links where the file system allows, copies where not; each copy has
+# archives of its own, so runs side by side do not share apt's lock.
+find "$debs" -name '*.deb' -exec cp -l -t "$r/var/cache/apt/archives" {} + 2>/dev/null ||
+    find "$debs" -name '*.deb' -exec cp -t "$r/var/cache/apt/archives" {} +
 mount -t proc proc "$r/proc"
 mounted=1
 # Slaves, so that unmounting them at the end cannot reach the host's own
@@ -135,7 +139,6 @@ mount --rbind /dev "$r/dev"
 mount --make-rslave "$r/dev"
 mount --rbind /sys "$r/sys"
 mount --make-rslave "$r/sys"
-mount --bind "$debs" "$r/var/cache/apt/archives"
 step "copy"
 
 # The commands, as a new user starts them: as root, in the checkout, with a
@@ -154,6 +157,8 @@ run() { # NAME: runs dev/NAME.sh in the copy
 }
 [ "$test_only" = 1 ] || run run
 run test
+find "$r/var/cache/apt/archives" -maxdepth 1 -name '*.deb' -exec cp -ln -t "$debs" {} + 2>/dev/null ||
+    find "$r/var/cache/apt/archives" -maxdepth 1 -name '*.deb' -exec cp -n -t "$debs" {} + 2>/dev/null || true
 now=$(date +%s)
 echo "== [$release] all: $((now - started)) s, $([ $status -eq 0 ] && echo passed || echo FAILED)"
 exit $status
