@@ -111,7 +111,7 @@ cleanup() {
     exit $code
 }
 trap cleanup EXIT
-trap 'exit 130' INT TERM
+trap 'echo "fresh-root: interrupted" >&2; exit 130' INT TERM
 cp -a "$pristine" "$r"
 mkdir -p "$r/work/orbvue"
 if git -C "$root" rev-parse --git-dir >/dev/null 2>&1; then
@@ -129,6 +129,7 @@ debs="$cache/$release-debs"
 mkdir -p "$debs"
 # Links where the file system allows, copies where not; each copy has
 # archives of its own, so runs side by side do not share apt's lock.
+rm -f "$r"/var/cache/apt/archives/*.deb
 find "$debs" -name '*.deb' -exec cp -l -t "$r/var/cache/apt/archives" {} + 2>/dev/null ||
     find "$debs" -name '*.deb' -exec cp -t "$r/var/cache/apt/archives" {} +
 mount -t proc proc "$r/proc"
@@ -146,9 +147,12 @@ step "copy"
 status=0
 run() { # NAME: runs dev/NAME.sh in the copy
     echo "== [$release] dev/$1.sh"
-    if chroot "$r" /usr/bin/env -i HOME=/root TERM="${TERM:-dumb}" \
+    # Waited for in the background, so that an interrupt ends the run at
+    # once instead of when the command ends.
+    chroot "$r" /usr/bin/env -i HOME=/root TERM="${TERM:-dumb}" \
         PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin \
-        sh -c "cd /work/orbvue && dev/$1.sh"; then
+        sh -c "cd /work/orbvue && dev/$1.sh" &
+    if wait $!; then
         step "dev/$1.sh passed"
     else
         step "dev/$1.sh FAILED (exit status $?)"
