@@ -99,28 +99,19 @@ Bytes Bmp::Pixels() const
     return v;
 }
 
-static void Put(Bytes &v, long long x, int size)
-{
-    for (int i = 0; i < size; i++)
-        v.push_back(uint8_t(x >> (8 * i)));
-}
-
 Bytes Bmp::Build() const
 {
     Bytes pixels = Pixels(), v;
     pixels.insert(pixels.end(), size_t(f.at("tail")), 0x5A);
-    long long hsize = f.at("hsize"), side = hsize == 12 ? 2 : 4;
-    Put(v, f.at("type"), 2);
-    Put(v, f.at("filesize") >= 0 ? f.at("filesize") : BitsOffset() + (long long)pixels.size(), 4);
-    Put(v, 0, 4);
-    Put(v, f.at("offset") >= 0 ? f.at("offset") : BitsOffset(), 4);
-    Put(v, hsize, 4);
-    Put(v, f.at("w"), int(side));
-    Put(v, f.at("h"), int(side));
-    Put(v, f.at("planes"), 2);
-    Put(v, f.at("bits"), 2);
-    for (long long field : {f.at("comp"), f.at("imgsize"), 2835ll, 2835ll, f.at("clrused"), 0ll})
-        Put(v, field, hsize == 12 ? 0 : 4);
+    // Each header field and its size in bytes, little-endian; the core
+    // header has two-byte sides and none of the later fields.
+    long long hsize = f.at("hsize"), side = hsize == 12 ? 2 : 4, later = hsize == 12 ? 0 : 4;
+    const long long fields[][2] = {{f.at("type"), 2}, {f.at("filesize") >= 0 ? f.at("filesize") : BitsOffset() + (long long)pixels.size(), 4},
+        {0, 4}, {f.at("offset") >= 0 ? f.at("offset") : BitsOffset(), 4}, {hsize, 4}, {f.at("w"), side}, {f.at("h"), side}, {f.at("planes"), 2},
+        {f.at("bits"), 2}, {f.at("comp"), later}, {f.at("imgsize"), later}, {2835, later}, {2835, later}, {f.at("clrused"), later}, {0, later}};
+    for (const auto &field : fields)
+        for (int i = 0; i < field[1]; i++)
+            v.push_back(uint8_t(field[0] >> (8 * i)));
     while (hsize != 12 && v.size() < size_t(14 + hsize) && v.size() < 4096)
         v.push_back(0xEE);   // the rest of a larger header
     for (int i = 0; i < Entries(); i++)
