@@ -10,29 +10,24 @@
 namespace {
 
 struct Viewer {
-    // Ends the viewers with this process, even when a timeout kills it: a
-    // viewer left behind would stand in the next test's way.
-    static HANDLE Job()
-    {
-        static HANDLE job = [] {
-            HANDLE j = CreateJobObjectA(nullptr, nullptr);
-            JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits = {};
-            limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
-            return j && SetInformationJobObject(j, JobObjectExtendedLimitInformation, &limits, sizeof limits) ? j : nullptr;
-        }();
-        return job;
-    }
     PROCESS_INFORMATION pi = {};
     HWND window = nullptr;
     // Starts the program and, unless told not to, waits for its main window
     // on the screen.
     bool Start(const std::string &arguments, bool wait = true)
     {
+        // In a job that ends the viewers with this process, even when a
+        // timeout kills it: a viewer left behind would stand in the next
+        // test's way.
+        static HANDLE job = CreateJobObjectA(nullptr, nullptr);
+        JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits = {};
+        limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
         std::string line = "\"" + Env("ORB_ORBVUE") + "\" " + arguments;
         STARTUPINFOA si = {};
         si.cb = sizeof si;
-        if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi) ||
-            !AssignProcessToJobObject(Job(), pi.hProcess))
+        if (!SetInformationJobObject(job, JobObjectExtendedLimitInformation, &limits, sizeof limits) ||
+            !CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi) ||
+            !AssignProcessToJobObject(job, pi.hProcess))
             return false;
         if (!wait)
             return true;
