@@ -115,19 +115,18 @@ TEST_F(PictureSet, FailuresShowTheBoxAndChangeNothing)
     // The pointer the user had is back by the time the box comes.
     const HCURSOR cross = LoadCursorA(nullptr, IDC_CROSS);
     HHOOK hook = SetWindowsHookExA(WH_CBT, PointerAtBox, nullptr, GetCurrentThreadId());
+    std::vector<std::string> texts;
     for (const auto &f : failing) {
         if (f.fields)
             Bmp(f.fields).Write(f.name);
+        texts.push_back(std::string("Loading image ") + f.name + " failed!");
         SetCursor(cross);
         pointerAtBox = nullptr;
         EXPECT_EQ(0, SelectImage(f.fullSize, f.index)) << f.index;
         EXPECT_EQ(cross, pointerAtBox) << f.index;
     }
     UnhookWindowsHookEx(hook);
-    std::vector<std::string> texts = boxes.WaitFor(expectedBoxes = 7);
-    ASSERT_EQ(7u, texts.size());
-    for (int i = 0; i < 7; i++)
-        EXPECT_EQ(std::string("Loading image ") + failing[i].name + " failed!", texts[i]);
+    EXPECT_EQ(texts, boxes.WaitFor(expectedBoxes = 7));
     EXPECT_TRUE(CurrentImage == 2 && CurrentDib == before && RowStride == 488 && PrevLensX == 7 && PrevLensY == 9);
     EXPECT_TRUE(before->hPalette == palette && before->flags == flags && !memcmp(bits.data(), DibBits(before), bits.size()));
     Painting(5, 102, 102).Write("LIMAGE5.BMP");
