@@ -7,7 +7,10 @@
 #                             server takes connections, or fails saying why.
 start_xvfb() {
     xvfb_number=$(mktemp)
-    Xvfb -displayfd 3 -nolisten tcp "$@" 3>"$xvfb_number" >/dev/null 2>&1 &
+    # -noreset: by default the server resets when its last client leaves,
+    # and a client connecting just then (twm, after one test's programs
+    # ended) is refused with "unable to open display".
+    Xvfb -displayfd 3 -nolisten tcp -noreset "$@" 3>"$xvfb_number" >/dev/null 2>&1 &
     xvfb_pid=$!
     xvfb_waited=0
     # The number is written, with its newline, once the server is ready.
