@@ -23,19 +23,7 @@ export ORB_NOT_RUN="$root/build/not-run.txt"
 : >"$ORB_NOT_RUN"
 echo "== fuzz corpus replay (sanitizer build)"
 tests/fuzz/fuzz.sh replay || status=1
-if can_run_32bit && /usr/lib/wine/wine --version | grep -q '^wine-10\.'; then
-    # 32-bit Wine 10 (Debian 13): its server has been seen to spin for good
-    # while a message box is made, in about one run of core_tests in ten,
-    # stalling every program of the prefix. The test programs that show
-    # boxes run on the x86_64 build alone, with the long runs.
-    why="32-bit Wine 10's server hangs at a message box (docs/development.md)"
-    echo "== i686 suite (32-bit Wine 10), without the programs that show message boxes"
-    dev/with-wine.sh build/i686 ctest --preset i686 -E '^(core_tests|window_tests|e2e_tests)$' || status=1
-    not_run="NOT RUN: i686 e2e_tests, the shipped orbvue.exe driven end to end with the 10,000-event monkey: $why
-NOT RUN: i686 window_tests, the shipped build's windows and its leak checks over 10,000 picture changes: $why
-NOT RUN: i686 core_tests, the shipped build's image store, lens, picture set and hand-off: $why"
-    x64_soak=full
-elif can_run_32bit; then
+if can_run_32bit; then
     # The program people run also gets the long runs: the 10,000-event
     # monkey and 10,000 picture changes.
     echo "== i686 suite (32-bit Wine), with the long runs (ORB_SOAK=full)"

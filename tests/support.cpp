@@ -208,6 +208,30 @@ int RunUnix(const std::string &command, DWORD timeout)
     return -1;
 }
 
+namespace {
+
+BOOL CALLBACK ListWindow(HWND window, LPARAM list)
+{
+    reinterpret_cast<std::vector<HWND> *>(list)->push_back(window);
+    return TRUE;
+}
+
+// A shown message box of `process` with `caption` (any, when empty). Only what
+// the window manager holds is read: no message, so a hung box cannot hold this.
+bool IsBox(HWND window, DWORD process, const std::string &caption)
+{
+    char name[8] = "";
+    WCHAR title[64] = L"";
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    if (pid != process || !IsWindowVisible(window) || !GetClassNameA(window, name, sizeof name) || strcmp(name, "#32770") != 0)
+        return false;
+    InternalGetWindowText(window, title, 64);
+    return caption.empty() || std::wstring(title) == std::wstring(caption.begin(), caption.end());
+}
+
+}   // namespace
+
 BoxWatcher::BoxWatcher(const char *caption, DWORD process) : caption_(caption), process_(process)
 {
     thread_ = std::thread([this] {
@@ -215,11 +239,13 @@ BoxWatcher::BoxWatcher(const char *caption, DWORD process) : caption_(caption), 
             // A handle may come back for a later box once its box is gone.
             for (auto it = seen.begin(); it != seen.end();)
                 it = IsWindow(*it) ? std::next(it) : seen.erase(it);
-            const char *caption = caption_.empty() ? nullptr : caption_.c_str();
-            for (HWND box = nullptr; (box = FindWindowExA(nullptr, box, "#32770", caption)) != nullptr;) {
-                DWORD pid = 0;
-                GetWindowThreadProcessId(box, &pid);
-                if (pid != process_ || !IsWindowVisible(box) || seen.count(box))
+            // Listed at once, not walked with FindWindowEx from the box found
+            // last: Wine 10's server loops for good when that box is being
+            // destroyed (its destroy unlinks it before it frees the handle).
+            std::vector<HWND> windows;
+            EnumWindows(ListWindow, LPARAM(&windows));
+            for (HWND box : windows) {
+                if (seen.count(box) || !IsBox(box, process_, caption_))
                     continue;
                 // A message box's text is its item 0xFFFF. A box whose thread
                 // stopped answering is counted as such, not waited on for
