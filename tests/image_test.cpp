@@ -106,8 +106,8 @@ TEST(Reader, EveryCaseOfTheTable)
     }
 }
 
-// Every file of the corpus loads and draws as ImageMagick decodes it, or is
-// refused with the code the table gives.
+// Every file of the corpus is refused with the code the table gives, or loads
+// and draws as ImageMagick decodes it, or the file the table names instead.
 TEST(Reader, Corpus)
 {
     std::string corpus = Env("ORB_BMPSUITE"), refs = Env("ORB_REFERENCES");
