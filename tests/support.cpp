@@ -216,23 +216,9 @@ BOOL CALLBACK ListWindow(HWND window, LPARAM list)
     return TRUE;
 }
 
-// A shown message box of `process` with `caption` (any, when empty). Only what
-// the window manager holds is read: no message, so a hung box cannot hold this.
-bool IsBox(HWND window, DWORD process, const std::string &caption)
-{
-    char name[8] = "";
-    WCHAR title[64] = L"";
-    DWORD pid = 0;
-    GetWindowThreadProcessId(window, &pid);
-    if (pid != process || !IsWindowVisible(window) || !GetClassNameA(window, name, sizeof name) || strcmp(name, "#32770") != 0)
-        return false;
-    InternalGetWindowText(window, title, 64);
-    return caption.empty() || std::wstring(title) == std::wstring(caption.begin(), caption.end());
-}
-
 }   // namespace
 
-BoxWatcher::BoxWatcher(const char *caption, DWORD process) : caption_(caption), process_(process)
+BoxWatcher::BoxWatcher(const char *caption, DWORD process) : caption_(caption, caption + strlen(caption)), process_(process)
 {
     thread_ = std::thread([this] {
         for (std::set<HWND> seen; !stop_; Sleep(10)) {
@@ -245,7 +231,14 @@ BoxWatcher::BoxWatcher(const char *caption, DWORD process) : caption_(caption), 
             std::vector<HWND> windows;
             EnumWindows(ListWindow, LPARAM(&windows));
             for (HWND box : windows) {
-                if (seen.count(box) || !IsBox(box, process_, caption_))
+                // What the window manager holds: no message, which a hung box would hold.
+                char name[8] = "";
+                WCHAR title[64] = L"";
+                DWORD pid = 0;
+                GetWindowThreadProcessId(box, &pid);
+                GetClassNameA(box, name, sizeof name);
+                InternalGetWindowText(box, title, 64);
+                if (pid != process_ || !IsWindowVisible(box) || seen.count(box) || strcmp(name, "#32770") != 0 || (!caption_.empty() && title != caption_))
                     continue;
                 // A message box's text is its item 0xFFFF. A box whose thread
                 // stopped answering is counted as such, not waited on for

@@ -80,7 +80,7 @@ public:
     std::vector<std::string> WaitFor(size_t count);
 
 private:
-    std::string caption_;
+    std::wstring caption_;
     DWORD process_;
     std::atomic<bool> stop_{false};
     std::mutex mutex_;
