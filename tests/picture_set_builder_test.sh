@@ -26,9 +26,13 @@ names="p1 p2 p3 p4 standing figure p6 p7 p8 p9 p10"
 "$root/user-tools/build-picture-set.sh" set "$@" >builder.log 2>notes.log || fail "the builder failed: $(cat builder.log notes.log)"
 grep -q '^Rootdir=$' builder.log || fail "no advice to leave Rootdir empty"
 grep -q "standing figure.png loses" notes.log || fail "cropping a portrait picture went unmentioned"
+# The settings the builder advises, whatever a test before left: Rootdir
+# empty, the default names.
+prefix=$(sed -n 's/^export WINEPREFIX="\(.*\)"$/\1/p' "$build/wine-run")
+printf '[Lens]\r\nRootdir=\r\n' >"$prefix/drive_c/windows/talvix.ini"
 (cd set && "$build/wine-run" "$build/orbtool.exe" check-set | tr -d "\r" >../check.log) || fail "check-set: $(cat check.log)"
 [ "$(head -n 1 check.log)" = "file	code	meaning	width	height	bits	compression	verdict" ] || fail "check-set header"
-[ "$(grep -c '	usable$' check.log)" -eq 28 ] || fail "check-set did not list 28 usable files"
+[ "$(grep -c '	usable$' check.log)" -eq 28 ] || fail "check-set did not list 28 usable files: $(grep -v '	usable$' check.log)"
 "$build/wine-run" "$build/orbtool.exe" check set/LIMAGE4.BMP | grep -q "	486	372	8	0	usable" || fail "LIMAGE4 not 8-bit 486 x 372"
 
 # The credits page names the set's pictures in order: drawn again from the
@@ -72,8 +76,6 @@ done
 # The way the builder advises: the viewer started in the set's folder, with
 # an empty Rootdir, shows the set's strip and first picture (but for the
 # lens's square), and its credits button the set's page.
-prefix=$(sed -n 's/^export WINEPREFIX="\(.*\)"$/\1/p' "$build/wine-run")
-printf '[Lens]\r\nRootdir=\r\n' >"$prefix/drive_c/windows/talvix.ini"
 (cd set && exec "$build/wine-run" "$build/orbvue.exe") &
 viewer=$!
 trap 'kill $viewer 2>/dev/null || true' EXIT
