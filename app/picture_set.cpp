@@ -54,11 +54,15 @@ const char *PictureUnusableReason(const DibBlock *dib)
 {
     if (dib->bitCount == 24)
         return "24 bits per pixel";
+    // The sizes come from the limits themselves, so the text cannot drift.
+    static char reason[48];
     if (dib->width < LENS_MIN_SIDE || dib->height < LENS_MIN_SIDE)
-        return "smaller than 102 x 102";
-    if (dib->width > LENS_MAX_SIDE || dib->height > LENS_MAX_SIDE)
-        return "larger than 32767 pixels";
-    return nullptr;
+        wsprintfA(reason, "smaller than %d x %d", LENS_MIN_SIDE, LENS_MIN_SIDE);
+    else if (dib->width > LENS_MAX_SIDE || dib->height > LENS_MAX_SIDE)
+        wsprintfA(reason, "larger than %d pixels", LENS_MAX_SIDE);
+    else
+        return nullptr;
+    return reason;
 }
 
 void StoreSlotName(int index, const char *name, HANDLE heap)

@@ -36,7 +36,8 @@ int SelectImage(int fullSize, int index);
 void ReportLoadFailure(const char *name);
 
 // Why the viewer cannot show a picture with the lens on it, or null when it
-// can (pictures of fewer bits and run-length pictures are expanded).
+// can (pictures of fewer bits and run-length pictures are expanded). The
+// text lasts until the next call.
 const char *PictureUnusableReason(const DibBlock *dib);
 
 // Stores a heap copy of `name` as slot `index`, taken from `heap`; when the

@@ -1,5 +1,5 @@
 // The viewer: the current picture with the lens drawn into it, following
-// the pointer, which it hides; a click toggles zoom mode.
+// the pointer, which it hides; a press toggles zoom mode.
 #include "ui/window_procs.h"
 
 #include "app/globals.h"
