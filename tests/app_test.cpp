@@ -150,7 +150,7 @@ TEST_F(PictureSet, PaletteExactlyOnPaletteScreens)
 
 // Every start of the table, each with its settings file before, ended by
 // the return or the exit button on a picture: the file after, byte for
-// byte (Wine's profile writer keeps what it does not write).
+// byte (Wine's profile writer rewrites the whole file: docs/handoff.md).
 TEST(Handoff, EveryCaseOfTheTable)
 {
     std::vector<std::string> lines = DataLines("handoff.txt");
