@@ -119,7 +119,7 @@ void PressButtons(HWND window, int x, int y)
 
 void OpenPictureWindow(HWND window, const char *file)
 {
-    // One page at a time: a second window would free the first one's page.
+    // One picture window at a time: a second would free the first one's page.
     if (InfoDib)
         return;
     DibError error;
@@ -129,15 +129,15 @@ void OpenPictureWindow(HWND window, const char *file)
         return;
     }
     int x = (GetSystemMetrics(SM_CXSCREEN) - 640) / 2, y = (GetSystemMetrics(SM_CYSCREEN) - 480) / 2;
-    HWND page = CreateWindowExA(0, "CLensHelper", nullptr, WS_POPUP, x, y, 640, 480, window, nullptr, AppInstance, nullptr);
-    if (!page) {
+    HWND shown = CreateWindowExA(0, "CLensHelper", nullptr, WS_POPUP, x, y, 640, 480, window, nullptr, AppInstance, nullptr);
+    if (!shown) {
         // Nobody would free the page, and it would block every later one.
         FreeDib(InfoDib);
         InfoDib = nullptr;
         return;
     }
-    ShowWindow(page, SW_SHOWNORMAL);
-    SetFocus(page);
+    ShowWindow(shown, SW_SHOWNORMAL);
+    SetFocus(shown);
 }
 
 void RunButton(HWND window, int i)
