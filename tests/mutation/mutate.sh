@@ -7,7 +7,8 @@
 # score line.
 #   tests/mutation/mutate.sh [-a x64|i686] [-o OUT] [ID...]   (default: x64, every mutant)
 # The scratch copy and its build stay in OUT (default build/mutants), so a
-# second run rebuilds only what a mutant changes.
+# second run rebuilds only what changed since the first and what each
+# mutant changes.
 set -eu
 root=$(cd "$(dirname "$0")/../.." && pwd)
 arch=x64
@@ -25,10 +26,20 @@ src="$out/main"
 mkdir -p "$out"
 case "$out" in /*) ;; *) out="$(pwd)/$out"; src="$out/main" ;; esac
 
-# A fresh copy of the committed and working files, every one newer than
-# what an earlier run built from a mutant; the corpus beside it.
-mkdir -p "$src"
-(cd "$root" && git ls-files -z --cached --others --exclude-standard | xargs -0 tar cf -) | (cd "$src" && tar xmf -)
+# The committed and working files, unpacked beside the copy; only those
+# whose bytes differ from the copy's (a changed source, or a mutant an
+# interrupted run left) are copied over, with a new time, so the build
+# remakes what they feed and nothing else.
+rm -rf "$out/files"
+mkdir -p "$src" "$out/files"
+(cd "$root" && git ls-files -z --cached --others --exclude-standard | xargs -0 tar cf -) | (cd "$out/files" && tar xf -)
+(cd "$out/files" && find . -type f) | while IFS= read -r f; do
+    cmp -s "$out/files/$f" "$src/$f" && continue
+    mkdir -p "$(dirname "$src/$f")"
+    cp "$out/files/$f" "$src/$f"
+done
+rm -rf "$out/files"
+# The BMP corpus beside the copy, as beside the checkout.
 ln -sfn "$(cd "$root/.." && pwd)/shared" "$out/shared"
 cd "$src"
 . dev/arch.sh
