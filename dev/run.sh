@@ -1,6 +1,7 @@
 #!/bin/sh
-# Starts what ships, the i686 orbvue.exe, under 32-bit Wine in the folder of
-# the default picture set, building only the viewer and the set first. With
+# Starts the build's i686 orbvue.exe (the code that ships, unstripped) under
+# 32-bit Wine in the folder of the default picture set, building only the
+# viewer and the set first. With
 # a display the window opens there and stays until you leave it; with none,
 # a virtual display is started, the pointer is moved across the picture, a
 # screenshot is saved and the viewer is ended. Where this machine cannot
