@@ -120,7 +120,9 @@ else
     tar -C "$root" --exclude=./build -cf - . | tar -xf - -C "$r/work/orbvue"
 fi
 if [ -d "$root/../shared" ]; then
-    cp -a "$root/../shared" "$r/work/shared"
+    # What it points to where it is a symbolic link (or holds some): the
+    # root sees nothing outside itself.
+    cp -aL "$root/../shared" "$r/work/shared"
 else
     echo "== [$release] no ../shared beside the checkout: the corpus checks will be skipped"
 fi
