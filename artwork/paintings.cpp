@@ -31,6 +31,16 @@ template <typename F> void EachPixel(Frame &f, F shade)
 
 double Clamp(double t) { return t < 0 ? 0 : t > 1 ? 1 : t; }
 
+// x to a whole power, by multiplying: MinGW-w64's pow rounds the last bit
+// differently in its i686 and x86_64 libraries, pow(x, 2) included.
+double Power(double x, int n)
+{
+    double r = 1;
+    while (n-- > 0)
+        r *= x;
+    return r;
+}
+
 // 1. Three soft fields of colour over a ground, their edges bristling.
 void ColourField(Frame &f)
 {
@@ -138,7 +148,7 @@ void StarrySky(Frame &f)
 void Wave(Frame &f)
 {
     EachPixel(f, [&](double u, double v, int x, int y) {
-        double crest = 0.42 + 0.22 * sin(u * 5.5 + 0.6) - 0.12 * exp(-pow((u - 0.32) * 6, 2));
+        double crest = 0.42 + 0.22 * sin(u * 5.5 + 0.6) - 0.12 * exp(-Power((u - 0.32) * 6, 2));
         double swell = 0.75 + 0.05 * sin(u * 17);
         if (v < crest && v < swell) {
             if (v > 0.4 + fabs(u - 0.14) * 1.1)
@@ -257,7 +267,7 @@ void Spheres(Frame &f)
             if (d2 < 1) {
                 double nz = sqrt(1 - d2);
                 double light = Clamp(-0.5 * dx - 0.6 * dy + 0.62 * nz);
-                double spec = pow(Clamp(-0.35 * dx - 0.45 * dy + 0.82 * nz), 40);
+                double spec = Power(Clamp(-0.35 * dx - 0.45 * dy + 0.82 * nz), 40);
                 return f.Shade(b.ramp, 0.1 + 0.75 * light + spec);
             }
         }
