@@ -9,6 +9,9 @@ set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 out=${1:-build/release}
+# Nothing of the caller's locale, time zone or umask reaches the build.
+export LC_ALL=C.UTF-8 TZ=UTC
+umask 022
 . dev/arch.sh
 . dev/build-quietly.sh
 dev/install-deps.sh

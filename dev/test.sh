@@ -2,7 +2,8 @@
 # Runs every test: installs what is missing, builds both architectures,
 # replays the reader's fuzz corpus in a native sanitizer build, and runs the
 # whole suite under Wine on the i686 build (the program people run) and on
-# the x86_64 build, each in Wine prefixes of its own. The long runs go to the
+# the x86_64 build, each in Wine prefixes of its own, and checks that the
+# release comes out the same bytes when made again. The long runs go to the
 # i686 suite, or to the x86_64 one where 32-bit code cannot run. A failed
 # replay or suite makes the exit status non-zero and the rest still runs; a
 # failed install, build or product check stops it at once. The last lines
@@ -41,6 +42,8 @@ NOT RUN: i686 default_set_tests and picture_set_builder, the shipped build's too
 fi
 echo "== x86_64 suite (64-bit Wine)${x64_soak:+, with the long runs (ORB_SOAK=full)}"
 ORB_SOAK=$x64_soak dev/with-wine.sh build/x64 ctest --preset x64 || status=1
+echo "== the release made twice, in two copies under other conditions, and compared"
+dev/check-reproducible.sh || status=1
 # The corpus checks skip quietly in a build configured without the BMP
 # corpus: the summary names them.
 for build in build/i686 build/x64; do
