@@ -1,13 +1,14 @@
 #!/bin/sh
-# Installs the Debian packages the build, the tests, the benchmarks and the
-# release need, when any is missing, on Debian 12 (bookworm) and Debian 13
-# (trixie). Needs root (or sudo). The 32-bit Wine loader comes from Debian's
+# Installs the Debian packages the build, the tests, the benchmarks, the
+# release and its reproducibility check (diffoscope-minimal) need, when any
+# is missing, on Debian 12 (bookworm) and Debian 13 (trixie). Needs root
+# (or sudo). The 32-bit Wine loader comes from Debian's
 # i386 architecture, added when it is not there.
 set -eu
 packages="cmake ninja-build g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix
 binutils-mingw-w64-i686 binutils-mingw-w64-x86-64 googletest wine wine64 wine32:i386
 xvfb xdotool imagemagick clang libwine-dev nsis zip unzip python3
-libx11-dev libxtst-dev libxdamage-dev twm x11-utils"
+libx11-dev libxtst-dev libxdamage-dev twm x11-utils diffoscope-minimal"
 # The fuzz script's sanitizers need the runtime of the release's own clang,
 # whose package carries clang's version in its name (libclang-rt-14-dev on
 # Debian 12, -19- on 13): the version is the one the clang package depends
