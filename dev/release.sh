@@ -43,7 +43,8 @@ files=$(packaging/package.sh build/i686 "$out" "$set_dir")
 echo "$files"
 echo "$out/SHA256SUMS"
 # What made these bytes: a published release names it (the same commit
-# gives other bytes on another Debian release).
+# gives other bytes on another Debian release), one line.
+# shellcheck disable=SC2046
 echo "release: made in $(($(date +%s) - started)) s on Debian $(cat /etc/debian_version) with" \
     $(dpkg-query -W -f='${Package} ${Version},\n' mingw-w64-common gcc-mingw-w64-i686-posix \
         binutils-mingw-w64-i686 wine64 nsis zip | sed '$s/,$//')

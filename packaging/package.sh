@@ -64,6 +64,7 @@ done
 # Both the zip and the installer store each file's time and the zip its
 # mode: the commit's time, and modes that no umask changed.
 chmod 0755 "$stage"
+# shellcheck disable=SC2086 # each name is one word, as in the loops above
 (cd "$stage" && chmod 0644 $files && touch -d "@$SOURCE_DATE_EPOCH" $files .)
 # The installer's list of the same files, for installing and for removing.
 for f in $files; do
@@ -77,6 +78,7 @@ done | { echo '!macro ReleaseFiles DO'; cat; echo '!macroend'; } >"$work/release
 (cd "$work" && zip -q -X "$zip" "$name/" $(for f in $files; do echo "$name/$f"; done)) || fail "zip failed"
 # What the uninstall entry says the program takes: the files' own sizes,
 # not the blocks a file system gives them.
+# shellcheck disable=SC2086
 size_kb=$(( ($(cd "$stage" && cat $files | wc -c) + 1023) / 1024 ))
 makensis -V2 -WX -NOCD -DVERSION="$version" -DSTAGE="$stage" -DFILES="$work/release-files.nsh" -DOUTFILE="$setup" \
     -DSIZE_KB="$size_kb" "$here/orbvue.nsi" >"$work.log" 2>&1 || {
