@@ -8,7 +8,11 @@ set -eu
 packages="cmake ninja-build g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix
 binutils-mingw-w64-i686 binutils-mingw-w64-x86-64 googletest wine wine64 wine32:i386
 xvfb xdotool imagemagick clang libwine-dev nsis zip unzip python3
-libx11-dev libxtst-dev libxdamage-dev twm x11-utils diffoscope-minimal"
+libx11-dev libxtst-dev libxdamage-dev twm x11-utils"
+# Installed without the packages they recommend: diffoscope-minimal
+# recommends a tool for every format it knows (ffmpeg, R, Android's among
+# them); for PE files and zips it needs none of them.
+lean="diffoscope-minimal"
 # The fuzz script's sanitizers need the runtime of the release's own clang,
 # whose package carries clang's version in its name (libclang-rt-14-dev on
 # Debian 12, -19- on 13): the version is the one the clang package depends
@@ -21,7 +25,7 @@ clang_runtime() {
 }
 missing() {
     runtime=$(clang_runtime)
-    for p in $packages ${runtime:-clang-runtime-unknown}; do
+    for p in $packages $lean ${runtime:-clang-runtime-unknown}; do
         dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || echo "$p"
     done
 }
@@ -33,5 +37,11 @@ $sudo apt-get update -q
 [ -n "$(clang_runtime)" ] || { echo "install-deps: the package archive has no clang package" >&2; exit 1; }
 missing=$(missing | tr '\n' ' ')
 echo "Installing: $missing"
+full=$(for p in $missing; do case " $lean " in *" $p "*) ;; *) echo "$p" ;; esac; done)
 # shellcheck disable=SC2086
-DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q $missing
+[ -z "$full" ] || DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q $full
+for p in $lean; do
+    case " $missing " in
+    *" $p "*) DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q --no-install-recommends "$p" ;;
+    esac
+done
