@@ -1,4 +1,4 @@
-// The glass-sphere lens: a 100 x 100 square whose inscribed disc shows the
+// The glass-sphere lens: a LENS_SIZE square whose inscribed disc shows the
 // picture magnified, drawn into the current picture's own bits.
 #pragma once
 
@@ -20,10 +20,10 @@ inline int LensCornerMax(int extent) { return extent - LENS_SIZE - 1; }
 enum { LENS_MIN_SIDE = LENS_SIZE + 2, LENS_MAX_SIDE = 32767 };
 bool LensFits(const DibBlock *dib);
 
-// Entry i * 100 + j: source row (byte 0) and column (byte 1) in the saved
+// Entry i * LENS_SIZE + j: source row (byte 0) and column (byte 1) in the saved
 // square for lens row i, column j; rows in the patches' bottom-up order.
 extern BYTE LensTable[LENS_PIXELS][2];
-// The same mapping as offsets into the saved square (row * 100 + column),
+// The same mapping as offsets into the saved square (row * LENS_SIZE + column),
 // made with the table, so a draw costs one lookup a pixel.
 extern WORD LensSource[LENS_PIXELS];
 extern BYTE SavedPatch[LENS_PIXELS];   // the untouched pixels under the lens
