@@ -57,7 +57,7 @@ std::string Unescape(const std::string &text)
 
 Bmp::Bmp(const std::string &fields)
     : f{{"hsize", 40}, {"w", 8}, {"h", 8}, {"planes", 1}, {"bits", 8}, {"comp", 0}, {"imgsize", 0}, {"clrused", 0},
-        {"type", 0x4D42}, {"filesize", -1}, {"offset", -1}, {"entries", -1}, {"gap", 0}, {"tail", 0}, {"cut", 0}, {"seed", 0}}
+        {"type", 0x4D42}, {"filesize", -1}, {"offset", -1}, {"entries", -1}, {"gap", 0}, {"tail", 0}, {"cut", 0}, {"seed", 0}, {"tint", 0}}
 {
     std::istringstream in(fields);
     for (std::string field; in >> field;) {
@@ -116,7 +116,7 @@ Bytes Bmp::Build() const
         v.push_back(0xEE);   // the rest of a larger header
     for (int i = 0; i < Entries(); i++)
         for (int c = 0; c < (hsize == 12 ? 3 : 4); c++)
-            v.push_back(c == 3 ? 0 : TableByte(i, c));
+            v.push_back(c == 3 ? 0 : TableByte(i, c, int(f.at("tint"))));
     v.insert(v.end(), size_t(f.at("gap")), 0xCC);
     v.insert(v.end(), pixels.begin(), pixels.end());
     if (f.at("cut") > 0 && size_t(f.at("cut")) < v.size())
@@ -126,7 +126,7 @@ Bytes Bmp::Build() const
 
 Bmp Painting(int seed, int w, int h)
 {
-    return Bmp("seed=" + std::to_string(seed) + " w=" + std::to_string(w) + " h=" + std::to_string(h));
+    return Bmp("seed=" + std::to_string(seed) + " tint=" + std::to_string(seed) + " w=" + std::to_string(w) + " h=" + std::to_string(h));
 }
 
 bool Holds(DibBlock *dib, const Bmp &picture)
@@ -149,7 +149,7 @@ void WritePictureSet(const std::string &folder)
         Painting(200 + i, sizes[i][0], sizes[i][1]).Write(names[i]);
 }
 
-static std::string SettingsPath()
+std::string SettingsPath()
 {
     char dir[MAX_PATH];
     GetWindowsDirectoryA(dir, sizeof dir);
@@ -325,6 +325,8 @@ Rgb DrawFile(const std::string &file)
     FreeDib(dib);
     return out;
 }
+
+Rgb Filled(int width, int height, COLORREF colour) { return OnSurface(width, height, colour, [](HDC) {}); }
 
 Rgb ReadBack(HDC from, int x, int y, int width, int height)
 {

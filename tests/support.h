@@ -14,6 +14,8 @@
 #include <thread>
 #include <vector>
 
+#include "app/globals.h"
+#include "app/startup.h"
 #include "image/dib.h"
 
 typedef std::vector<uint8_t> Bytes;
@@ -31,8 +33,9 @@ std::string Unescape(const std::string &text);
 // clrused type as in the headers; filesize and offset -1 for the true ones;
 // entries of the table (-1: full); gap bytes between table and bits; tail
 // bytes after the bits that the file size counts; cut: the file's length;
-// seed of the pixel pattern; px: the bits as hex bytes, each maybe repeated
-// (px=04,09,00*6), instead of the pattern.
+// seed of the pixel pattern; tint added to every byte of the colour table;
+// px: the bits as hex bytes, each maybe repeated (px=04,09,00*6), instead of
+// the pattern.
 struct Bmp {
     std::map<std::string, long long> f;
     Bytes px;
@@ -47,8 +50,9 @@ struct Bmp {
     bool Write(const std::string &name) const { return WriteBytes(name, Build()); }
 };
 // Colour entry i of the tables written here: blue, green, red.
-inline uint8_t TableByte(int i, int c) { return uint8_t(i * 3 + c * 85 + 7); }
-// A 486 x 372 (or w x h) painting recognisable by its seed.
+inline uint8_t TableByte(int i, int c, int tint = 0) { return uint8_t(i * 3 + c * 85 + 7 + tint); }
+// A 486 x 372 (or w x h) painting recognisable by its seed, its colour
+// table tinted by the seed.
 Bmp Painting(int seed, int w = 486, int h = 372);
 // Whether a block holds exactly the picture's pixels.
 bool Holds(DibBlock *dib, const Bmp &picture);
@@ -59,6 +63,7 @@ bool Holds(DibBlock *dib, const Bmp &picture);
 void WritePictureSet(const std::string &folder = "");
 
 // "talvix.ini" in the Windows folder, where the profile functions find it.
+std::string SettingsPath();
 void WriteSettings(const std::string &content);
 std::string ReadSettings();   // "" when there is none
 void RemoveSettings();
@@ -89,14 +94,17 @@ private:
 };
 
 // A test on the picture set in the current folder, without a settings
-// file, in which every message box is read and pressed as it comes, so that
-// one nobody expected fails it instead of holding it.
+// file or pictures loaded, on picture 1 outside zoom mode, in which every
+// message box is read and pressed as it comes, so that one nobody expected
+// fails it instead of holding it.
 class WithBoxes : public ::testing::Test {
 protected:
     BoxWatcher boxes{""};
     size_t expectedBoxes = 0;
     void SetUp() override
     {
+        FreePictures();
+        ZoomMode = CurrentImage = RootDir[0] = 0;
         RemoveSettings();
         WritePictureSet();
     }
@@ -117,6 +125,7 @@ struct Rgb {
 // 24-bit surface filled with `fill` first.
 Rgb DrawDib(DibBlock *dib, COLORREF fill = 0);
 Rgb DrawFile(const std::string &file);
+Rgb Filled(int width, int height, COLORREF colour);
 Rgb ReadBack(HDC dc, int x, int y, int width, int height);   // with BitBlt
 // Raw r, g, b bytes as ImageMagick writes them; empty when of another size.
 Rgb ReadRgb(const std::string &name, int width, int height);

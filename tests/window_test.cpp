@@ -17,6 +17,11 @@
 
 namespace {
 
+// With no window manager on the display, Wine would wait 2 s for one each
+// time a page closes: set before the first window, this program's windows
+// are left unmanaged.
+const LSTATUS unmanaged = RegSetKeyValueA(HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\window_tests.exe\\X11 Driver", "Managed", REG_SZ, "N", 2);
+
 // Dispatches until nothing is queued, paints included: the windows'
 // handlers post only to this thread, so an empty queue means they are done
 // (5 s at the most, should something keep posting; a quit message, which
@@ -48,7 +53,6 @@ protected:
     void SetUp() override
     {
         WithBoxes::SetUp();
-        ZoomMode = CurrentImage = 0;
         // The real pointer away from the window, so it moves nothing; the
         // window is made only once the pointer is there.
         POINT corner = {GetSystemMetrics(SM_CXSCREEN) - 1, GetSystemMetrics(SM_CYSCREEN) - 1}, at = {};
@@ -68,22 +72,14 @@ protected:
     {
         DestroyWindow(MainWindow);
         Pump();
-        FreePictures();
         WithBoxes::TearDown();
     }
 };
 
 TEST_F(Windows, TheLensRepaintsOnlyWhereItMoves)
 {
-    // The move keeps the corner off the picture's edge lines itself: the
-    // paint would keep it off them again, so the screen cannot tell.
-    const struct { int x, y; short lensX, lensY; } moves[] = {{50, 50, 1, 1}, {436, 322, 385, 271}, {200, 200, 150, 150}};
-    for (const auto &m : moves) {
-        SendMessageA(ViewerWindow, WM_MOUSEMOVE, 0, MAKELPARAM(m.x & 0xFFFF, m.y & 0xFFFF));
-        EXPECT_TRUE(LensX == m.lensX && LensY == m.lensY) << m.x << "," << m.y << ": " << LensX << "," << LensY;
-    }
-    Pump();
     // A move invalidates the union of the two squares, without erasing.
+    Send(ViewerWindow, WM_MOUSEMOVE, 200, 200);
     SendMessageA(ViewerWindow, WM_MOUSEMOVE, 0, MAKELPARAM(230, 140));
     RECT r = {};
     GetUpdateRect(ViewerWindow, &r, FALSE);
@@ -131,7 +127,7 @@ TEST_F(Windows, PagesThatCannotOpen)
     // over it.
     ASSERT_TRUE(UnregisterClassA("CLensHelper", AppInstance));
     Click(570, 450);
-    EXPECT_TRUE(!Page() && InfoDib == nullptr);
+    EXPECT_EQ(nullptr, InfoDib);
     DestroyWindow(MainWindow);
     FreePictures();
     ASSERT_TRUE(UnregisterClassA("CLensMain", AppInstance) && UnregisterClassA("CLensViewer", AppInstance));
@@ -179,18 +175,20 @@ TEST_F(Windows, PictureChangesAndZoomLeakNothing)
     auto run = [](int selections, int toggles) {
         for (int i = 0; i < selections; i++)
             SelectImage(0, i % 10);
+        // Into zoom mode and out, and a page opened and closed: a closed
+        // page frees its picture, and on a palette screen its palette.
         for (int i = 0; i < toggles; i++) {
-            SendMessageA(ViewerWindow, WM_LBUTTONDOWN, 0, 0);
-            SendMessageA(ViewerWindow, WM_LBUTTONUP, 0, 0);
-            UpdateWindow(ViewerWindow);
+            Send(ViewerWindow, WM_LBUTTONDOWN, 0, 0);
+            Send(ViewerWindow, WM_LBUTTONDOWN, 0, 0);
+            Click(530 + 40 * (i % 2), 450);
+            Send(Page(), WM_LBUTTONUP, 10, 10);
         }
-        Pump();
     };
-    run(100, 20);
+    run(100, 10);
     gdi = GdiObjects();
     memory = CommitKilobytes();
     bool full = Env("ORB_SOAK") == "full";
-    run(full ? 10000 : 1000, full ? 1000 : 200);
+    run(full ? 10000 : 1000, full ? 500 : 100);
     printf("GDI objects %d -> %d, commit %ld -> %ld KiB\n", gdi, GdiObjects(), memory, CommitKilobytes());
     EXPECT_TRUE(GdiObjects() <= gdi + 2 && CommitKilobytes() <= memory + 2048);
 }
