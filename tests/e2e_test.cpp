@@ -29,23 +29,19 @@ struct Viewer {
             !CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi) ||
             !AssignProcessToJobObject(job, pi.hProcess))
             return false;
-        if (!wait)
-            return true;
-        WaitForInputIdle(pi.hProcess, 60000);
-        for (DWORD start = GetTickCount(); !window && GetTickCount() - start < 60000; Sleep(25)) {
+        for (DWORD start = GetTickCount(); wait && !window && GetTickCount() - start < 60000; Sleep(25)) {
             HWND w = FindWindowA("CLensMain", "Talvix Spheres");
             DWORD pid = 0;
             GetWindowThreadProcessId(w, &pid);
             window = pid == pi.dwProcessId && IsWindowVisible(w) ? w : nullptr;
         }
-        return window != nullptr;
+        return !wait || window != nullptr;
     }
     DWORD ExitCode()
     {
         DWORD code = STILL_ACTIVE;
-        if (WaitForSingleObject(pi.hProcess, 60000) == WAIT_OBJECT_0)
-            GetExitCodeProcess(pi.hProcess, &code);
-        return code;
+        WaitForSingleObject(pi.hProcess, 60000);
+        return GetExitCodeProcess(pi.hProcess, &code) ? code : STILL_ACTIVE;
     }
     ~Viewer()
     {
@@ -108,26 +104,22 @@ protected:
         bool full = file[0] == 'F';
         return Shows(WithLens(DrawFile("PICS\\" + file), x, y), full ? 0 : 145, full ? 0 : 5);
     }
-    Rgb Colour(int index, int w, int h)
-    {
-        Rgb out = {w, h, {}};
-        for (COLORREF c = GetSysColor(index); out.px.size() < size_t(w * h * 3);)
-            out.px.insert(out.px.end(), {GetRValue(c), GetGValue(c), GetBValue(c)});
-        return out;
-    }
+    Rgb Colour(int index, int w, int h) { return Filled(w, h, GetSysColor(index)); }
 };
 
 // A start whose picture cannot be loaded: the box names the [Selection]
-// name without Rootdir, then the fatal message; once both are answered the
-// process ends with 1, no window, nothing written.
+// name without Rootdir, then the fatal message; no window behind them; once
+// both are answered the process ends with 1, nothing written.
 TEST_F(Session, MissingStartPictureEndsTheProgram)
 {
     const std::string settings = "[Lens]\r\nRootdir=PICS\\\r\n7=MENU 1\r\n[Selection]\r\nImage7=P7.BMP\r\n";
     WriteSettings(settings);
     Viewer viewer;
     ASSERT_TRUE(viewer.Start("7", false));
-    EXPECT_EQ((std::vector<std::string>{"Loading image P7.BMP failed!", "Cannot load default image"}), BoxWatcher("", viewer.pi.dwProcessId).WaitFor(2));
-    EXPECT_TRUE(viewer.ExitCode() == 1 && !FindWindowA("CLensMain", nullptr) && ReadSettings() == settings);
+    BoxWatcher boxes("", viewer.pi.dwProcessId);
+    EXPECT_TRUE(boxes.WaitFor(1).size() == 1 && !FindWindowA("CLensMain", nullptr)) << "a window behind the first box";
+    EXPECT_EQ((std::vector<std::string>{"Loading image P7.BMP failed!", "Cannot load default image"}), boxes.WaitFor(2));
+    EXPECT_TRUE(viewer.ExitCode() == 1 && ReadSettings() == settings);
 }
 
 // The file in the hand-off document's example, its lines ending in CR LF.
@@ -208,14 +200,16 @@ TEST_F(Session, StartLookChooseZoomReadAndReturn)
     Point(500, 400);
     EXPECT_EQ(0, ShowsLens("FIMAGE4.BMP", 450, 350));
     Click(500, 400);
-    // A small full-size picture, centred, and a press on the frame round it
-    // leaves zoom mode; that the normal picture is gone by then does not
-    // keep it: the box, and the controls are back.
+    // A small full-size picture, centred on the plain frame (no strip,
+    // buttons or bar), and a press on the frame round it leaves zoom mode;
+    // that the normal picture is gone by then does not keep it: the box,
+    // and the controls are back.
     Painting(106, 500, 301).Write("PICS\\FIMAGE6.BMP");
     Click(100, 143);
     Click(500, 455);
     Point(70 + 250, 89 + 150);
     EXPECT_EQ(0, Shows(WithLens(DrawFile("PICS\\FIMAGE6.BMP"), 200, 100), 70, 89));
+    EXPECT_EQ(0, Shows(Colour(COLOR_BTNFACE, 70, 480), 0, 0) + Shows(Colour(COLOR_BTNFACE, 640, 90), 0, 390)) << "the plain frame";
     DeleteFileA("PICS\\LIMAGE6.BMP");
     Click(20, 20);
     EXPECT_EQ("Loading image LIMAGE6.BMP failed!", boxes.WaitFor(2).back());
@@ -274,25 +268,45 @@ TEST_F(Session, StartLookChooseZoomReadAndReturn)
     DWORD_PTR answer = 0;
     EXPECT_NE(0, SendMessageTimeoutA(viewer.window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 10000, &answer)) << "still answering";
     EXPECT_EQ(0, ShowsLens("LIMAGE4.BMP", 1, 33)) << "input may still be on its way: one wait";
-    // Back to the menu from picture 4: its Lens entry is the next program.
+    // The menu program rewrites the file meanwhile, disarming the hand-off
+    // and naming another picture 4: both were read at start, nothing changes.
+    const std::string names = "[Selection]\r\nImage4=NONE.BMP\r\n";
+    WriteSettings(std::string(before).replace(before.find("run=Quolmarex"), 13, "run=GAMES") + names);
+    // Picture 4 has no full-size variant now: once the box is gone, the
+    // first click on the return button goes back to the menu, and picture 4's
+    // Lens entry is the next program.
+    ASSERT_TRUE(DeleteFileA("PICS\\FIMAGE4.BMP"));
+    Click(500, 455);
+    EXPECT_EQ("Loading image FIMAGE4.BMP failed!", boxes.WaitFor(4).back());
+    EXPECT_EQ(0, ShowsLens("LIMAGE4.BMP", 305, 271)) << "the box gone";
     Click(60, 330);
     EXPECT_EQ(0u, viewer.ExitCode());
-    EXPECT_EQ(after, ReadSettings());
-    // A command line that is no number starts on picture 1. With the
-    // hand-off armed, closed with a page open (as by the system: the page
-    // is freed once) or by the exit button, the program ends normally and
-    // writes nothing.
-    WriteSettings(before);
-    for (bool page : {true, false}) {
+    EXPECT_EQ(after + names, ReadSettings());
+    // A command line that is no number starts on picture 1. Armed when it
+    // ends, the program ends normally and writes nothing: closed with a
+    // page open (as by the system: the page is freed once); by Alt+F4,
+    // which goes to the page while it is open, then to the main window; by
+    // the exit button; by the return button on a file it cannot write (held
+    // open by another program; Wine lets root write read-only files), or on
+    // a file armed only after the start.
+    for (int way = 0; way < 5; way++) {
+        WriteSettings(way == 4 ? "[Menu]\r\nrun=GAMES\r\n[Lens]\r\nRootdir=PICS\\\r\n" : before);
         Viewer next;
         Point(2, 2);
         ASSERT_TRUE(next.Start("ABC"));
         EXPECT_EQ(0, ShowsLens("LIMAGE1.BMP", 1, 1));
-        Click(page ? 530 : 613, 455);
-        EXPECT_TRUE(!page || Shows(DrawFile("LCREDITB.BMP"), 0, 0) == 0);
-        if (page)
+        WriteSettings(before);
+        HANDLE held = way == 3 ? CreateFileA(SettingsPath().c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr) : nullptr;
+        Click(way < 2 ? 530 : way == 2 ? 613 : 60, way < 3 ? 455 : 330);
+        EXPECT_TRUE(way > 1 || Shows(DrawFile("LCREDITB.BMP"), 0, 0) == 0);
+        if (way == 0)
             PostMessageA(next.window, WM_CLOSE, 0, 0);
-        EXPECT_TRUE(next.ExitCode() == 0 && ReadSettings() == before) << (page ? "closed with a page open" : "the exit button");
+        for (int key = way == 1 ? 2 : 0; key > 0; key--) {
+            Point(530, 455, "key alt+F4");
+            EXPECT_TRUE(key == 1 || ShowsLens("LIMAGE1.BMP", 335, 271) == 0) << "the first Alt+F4 closes the page only";
+        }
+        EXPECT_TRUE(next.ExitCode() == 0 && ReadSettings() == before) << way;
+        CloseHandle(held);
     }
 }
 
