@@ -82,17 +82,12 @@ trap 'kill $viewer 2>/dev/null || true' EXIT
 # The window belongs centred on the 1024 x 768 screen of dev/with-wine.sh.
 [ "$(xdotool getdisplaygeometry)" = "1024 768" ] || fail "not the 1024 x 768 screen of dev/with-wine.sh"
 left=192 top=144
-shows() {   # PICTURE X Y [PIXELS]: the screen holds the picture there, but for PIXELS
-    import -window root -crop "$(identify -format %wx%h "$1")+$(( left + $2 ))+$(( top + $3 ))" +repage shot.png
-    wait_detail="$(compare -metric AE shot.png "$1" null: 2>&1 || true) pixels differ (see shot.png)"
-    [ "${wait_detail%% *}" -le "${4:-0}" ] 2>/dev/null
-}
-wait_until 120 "the viewer in the set's folder does not show the set's strip" shows set/lselect.bmp 5 5
-wait_until 60 "the viewer does not show the set's first picture" shows set/LIMAGE1.BMP 145 5 10000
+wait_until 120 "the viewer in the set's folder does not show the set's strip" shows shot.png set/lselect.bmp root $((left + 5)) $((top + 5))
+wait_until 60 "the viewer does not show the set's first picture" shows shot.png set/LIMAGE1.BMP root $((left + 145)) $((top + 5)) 10000
 xdotool mousemove $((left + 539)) $((top + 457)) click 1
-wait_until 60 "the credits button does not show the set's page" shows set/LCREDITB.BMP 0 0
+wait_until 60 "the credits button does not show the set's page" shows shot.png set/LCREDITB.BMP root $left $top
 xdotool click 1
-wait_until 60 "a click does not close the credits page" shows set/lselect.bmp 5 5
+wait_until 60 "a click does not close the credits page" shows shot.png set/lselect.bmp root $((left + 5)) $((top + 5))
 xdotool mousemove $((left + 613)) $((top + 457)) click 1
 viewer_ended() { ! kill -0 $viewer 2>/dev/null; }
 wait_until 60 "the exit button did not end the viewer within 60 s" viewer_ended
