@@ -57,8 +57,8 @@ protected:
     const int screenWidth = 1024, screenHeight = 768;
     const POINT origin = {192, 144};
     // With no window manager on the display, Wine would wait 2 s for one
-    // each time a box or page closes, and the program would fall ever
-    // further behind the random input: its windows are left unmanaged.
+    // each time a box or picture window closes, and the program would fall
+    // ever further behind the random input: its windows are left unmanaged.
     const char *x11Driver = "Software\\Wine\\AppDefaults\\orbvue.exe\\X11 Driver";
     void SetUp() override
     {
@@ -285,10 +285,10 @@ TEST_F(Session, StartLookChooseZoomReadAndReturn)
     // A command line that is no number starts on picture 1. Armed when it
     // ends, the program ends normally and writes nothing: closed with a
     // page open (as by the system: the page is freed once); by Alt+F4,
-    // which goes to the page while it is open, then to the main window; by
-    // the exit button; by the return button on a file it cannot write (held
-    // open by another program; Wine lets root write read-only files), or on
-    // a file armed only after the start.
+    // which goes to the picture window while it is open, then to the main
+    // window; by the exit button; by the return button on a file it cannot
+    // write (held open by another program; Wine lets root write read-only
+    // files), or on a file armed only after the start.
     for (int way = 0; way < 5; way++) {
         WriteSettings(way == 4 ? "[Menu]\r\nrun=GAMES\r\n[Lens]\r\nRootdir=PICS\\\r\n" : before);
         Viewer next;

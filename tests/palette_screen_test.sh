@@ -96,7 +96,7 @@ done
 check_page() {
     name=$1 file="$build/default-set/$2"
     xdotool mousemove $((mx + $3)) $((my + 457)) click 1
-    wait_until 60 "$name: no page window within 60 s" page_window
+    wait_until 60 "$name: no picture window within 60 s" picture_window
     xdotool mousemove $((mx + 320)) $((my + 240))
     # Exact, and in colours of its own: the window manager installs the
     # page's colour map some time after the page shows.
@@ -104,9 +104,9 @@ check_page() {
     cp shown.png "$name.png"
     echo "$name: all 307200 pixels in the page's own colours"
     xdotool click 1
-    wait_until 60 "$name: the page is still open 60 s after a click" page_closed
+    wait_until 60 "$name: the picture window is still open 60 s after a click" picture_window_closed
 }
-page_window() {
+picture_window() {
     page=$(xwininfo -root -tree | awk '/"orbvue.exe"/ && / 640x480\+/ {print $1}' |
         while read -r w; do [ $((w)) -eq "$main" ] || echo "$w"; done | head -1)
     [ -n "$page" ]
@@ -116,7 +116,7 @@ page_exact() {
     xwininfo -id "$page" | grep -q 'Colormap.*(installed)' && installed=yes
     shows "$scratch/shown.png" "$file" "$page" 0 0 && [ $installed = yes ] || { wait_detail="$wait_detail, colour map installed: $installed"; false; }
 }
-page_closed() { ! xwininfo -id "$page" >/dev/null 2>&1; }
+picture_window_closed() { ! xwininfo -id "$page" >/dev/null 2>&1; }
 viewer_ended() { ! kill -0 "$viewer" 2>/dev/null; }
 check_page credits LCREDITB.BMP 539
 check_page help LHELPB.BMP 576

@@ -18,8 +18,8 @@
 namespace {
 
 // With no window manager on the display, Wine would wait 2 s for one each
-// time a page closes: set before the first window, this program's windows
-// are left unmanaged.
+// time a picture window closes: set before the first window, this
+// program's windows are left unmanaged.
 const LSTATUS unmanaged = RegSetKeyValueA(HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\window_tests.exe\\X11 Driver", "Managed", REG_SZ, "N", 2);
 
 // Dispatches until nothing is queued, paints included: the windows'
@@ -45,7 +45,7 @@ void Click(int x, int y)
     Send(MainWindow, WM_LBUTTONUP, x, y);
 }
 
-HWND Page() { return FindWindowA("CLensHelper", nullptr); }
+HWND PictureWindow() { return FindWindowA("CLensHelper", nullptr); }
 
 // The picture set in the current folder, loaded and shown by start-up.
 class Windows : public WithBoxes {
@@ -115,16 +115,16 @@ TEST_F(Windows, SmallerPicturesKeepTheLensInside)
     EXPECT_EQ(0, CurrentImage);
 }
 
-TEST_F(Windows, PagesThatCannotOpen)
+TEST_F(Windows, PictureWindowsThatCannotOpen)
 {
     DeleteFileA("LCREDITB.BMP");
     Click(530, 450);
     EXPECT_EQ(std::vector<std::string>{"Loading image LCREDITB.BMP failed!"}, boxes.WaitFor(expectedBoxes = 1));
     Pump();
-    EXPECT_TRUE(!Page() && InfoDib == nullptr);
+    EXPECT_TRUE(!PictureWindow() && InfoDib == nullptr);
     // A window that cannot be made frees its page, and the next one opens
-    // (its class registered anew by a first start); no second page opens
-    // over it.
+    // (its class registered anew by a first start); no second picture
+    // window opens over it.
     ASSERT_TRUE(UnregisterClassA("CLensHelper", AppInstance));
     Click(570, 450);
     EXPECT_EQ(nullptr, InfoDib);
@@ -136,10 +136,10 @@ TEST_F(Windows, PagesThatCannotOpen)
     Click(570, 450);
     DibBlock *open = InfoDib;
     Send(MainWindow, WM_LBUTTONUP, 530, 450);
-    EXPECT_TRUE(Page() && open && InfoDib == open);
-    // The release that closes the page frees its picture.
-    Send(Page(), WM_LBUTTONUP, 10, 10);
-    EXPECT_TRUE(!Page() && !InfoDib);
+    EXPECT_TRUE(PictureWindow() && open && InfoDib == open);
+    // The release that closes the picture window frees its page.
+    Send(PictureWindow(), WM_LBUTTONUP, 10, 10);
+    EXPECT_TRUE(!PictureWindow() && !InfoDib);
 }
 
 // Wine reports neither GetGuiResources nor PrivateUsage: GDI objects are
@@ -175,13 +175,13 @@ TEST_F(Windows, PictureChangesAndZoomLeakNothing)
     auto run = [](int selections, int toggles) {
         for (int i = 0; i < selections; i++)
             SelectImage(0, i % 10);
-        // Into zoom mode and out, and a page opened and closed: a closed
-        // page frees its picture, and on a palette screen its palette.
+        // Into zoom mode and out, and a picture window opened and closed: it
+        // frees its page, and on a palette screen the page's palette.
         for (int i = 0; i < toggles; i++) {
             Send(ViewerWindow, WM_LBUTTONDOWN, 0, 0);
             Send(ViewerWindow, WM_LBUTTONDOWN, 0, 0);
             Click(530 + 40 * (i % 2), 450);
-            Send(Page(), WM_LBUTTONUP, 10, 10);
+            Send(PictureWindow(), WM_LBUTTONUP, 10, 10);
         }
     };
     run(100, 10);
