@@ -2,7 +2,8 @@
 # Installs the Debian packages the build, the tests, the benchmarks, the
 # release and its reproducibility check (diffoscope-minimal) need, when any
 # is missing, on Debian 12 (bookworm) and Debian 13 (trixie). Needs root
-# (or sudo). The 32-bit Wine loader comes from Debian's
+# (or sudo). With --update, the package lists are read anew first even
+# when nothing is missing. The 32-bit Wine loader comes from Debian's
 # i386 architecture, added when it is not there.
 set -eu
 packages="cmake ninja-build g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix
@@ -29,11 +30,26 @@ missing() {
         dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || echo "$p"
     done
 }
-[ -n "$(missing)" ] || exit 0
 sudo=""
 [ "$(id -u)" -eq 0 ] || sudo=sudo
+# The package lists, read anew. A mirror caught in the middle of a sync
+# serves a list that does not match its index ("File has unexpected size"),
+# and apt keeps the old one: a failed update is tried again, and then the
+# lists apt has are used; an install that cannot be done with them fails.
+update() {
+    for try in 1 2 3; do
+        $sudo apt-get update -q && return 0
+        [ $try -lt 3 ] || break
+        echo "install-deps: apt-get update failed (try $try of 3); trying again in 30 s" >&2
+        sleep 30
+    done
+    echo "install-deps: apt-get update failed 3 times; going on with the package lists apt has" >&2
+}
+# --update: the lists are read anew even when nothing is missing.
+[ "${1:-}" != --update ] || update
+[ -n "$(missing)" ] || exit 0
 dpkg --print-foreign-architectures | grep -qx i386 || $sudo dpkg --add-architecture i386
-$sudo apt-get update -q
+[ "${1:-}" = --update ] || update
 [ -n "$(clang_runtime)" ] || { echo "install-deps: the package archive has no clang package" >&2; exit 1; }
 missing=$(missing | tr '\n' ' ')
 echo "Installing: $missing"
