@@ -4,6 +4,7 @@
 
 #include <math.h>
 
+#include <algorithm>
 #include <vector>
 
 namespace {
@@ -292,7 +293,8 @@ void CityAtNight(Frame &f)
     for (double &h : heights)
         h = 0.18 + 0.32 * r.Unit();
     auto scene = [&](double u, double v, int x, int y) {
-        int b = int(u * 40);
+        // The water's ripple can reach u = 1: that is the last building.
+        int b = std::min(int(u * 40), 39);
         double top = 0.7 - heights[b];
         if (v > top && v < 0.7) {
             double wx = fmod(u * 40, 1.0), wy = (v - top) * 80;

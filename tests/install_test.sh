@@ -35,7 +35,9 @@ trap 'exit 1' INT TERM
 start_xvfb -screen 0 1024x768x24 || fail "no virtual X display"
 export DISPLAY="$xvfb_display"
 
-# The release files, made from this build as dev/release.sh makes them.
+# The release files, made from this build as dev/release.sh makes them. In
+# a copy of the tree that is no git checkout, they carry the test's time.
+git -C "$root" rev-parse --git-dir >/dev/null 2>&1 || export SOURCE_DATE_EPOCH="${SOURCE_DATE_EPOCH:-$(date +%s)}"
 files=$(sh "$root/packaging/package.sh" "$build" "$scratch/release") || fail "packaging failed"
 zip=$(echo "$files" | sed -n 1p) setup=$(echo "$files" | sed -n 2p)
 version=$(cat "$build/version.txt")
